@@ -1,0 +1,40 @@
+// Error types of the model and the strict number conversions that raise them.
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+// Base of every error the model reports; what() is the message the user sees (UTF-8).
+class ETessmarkError : public std::runtime_error
+{
+public:
+    explicit ETessmarkError(const QString &message)
+        : std::runtime_error(message.toStdString()), m_message(message)
+    {}
+    const QString &message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// A text that should hold a number does not.
+class EConvertError : public ETessmarkError
+{
+public:
+    using ETessmarkError::ETessmarkError;
+};
+
+// A data file cannot be written.
+class ECantWriteFile : public ETessmarkError
+{
+public:
+    ECantWriteFile();
+    explicit ECantWriteFile(const QString &message) : ETessmarkError(message) {}
+};
+
+// Strict conversions: the whole text (blanks around it allowed) must be the number, else
+// EConvertError with the usual message ("'%s' は整数ではありません" and its decimal counterpart).
+int StrToInt(const QString &text);
+double StrToFloat(const QString &text);
+// The same, answering `fallback` instead of raising.
+int StrToIntDef(const QString &text, int fallback);

@@ -1,0 +1,128 @@
+#include "sandbox.h"
+#include "settings.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Settings, EmptyStoreGivesEveryDefault)
+{
+    TestSandbox sandbox;
+    const TSetting s = LoadSettings(sandbox.settings(), QStringLiteral("/home/u/Documents"));
+    EXPECT_EQ(s.DNsw, 250);
+    EXPECT_EQ(s.RowNum, 40);
+    EXPECT_EQ(s.GraphHeight, 420);
+    EXPECT_EQ(s.GraphWidth, 350);
+    EXPECT_EQ(s.GraphTop, 30);
+    EXPECT_EQ(s.GraphLeft, 100);
+    EXPECT_EQ(s.NswMax, 300);
+    EXPECT_EQ(s.NMax, 25);
+    EXPECT_EQ(s.TorqueMax, 100);
+    EXPECT_EQ(s.Depth1, 10);
+    EXPECT_EQ(s.Depth2, 20);
+    EXPECT_EQ(s.Graphtype, 1);
+    EXPECT_EQ(s.GridHeight, 330);
+    EXPECT_EQ(s.GridWidth, 485);
+    EXPECT_EQ(s.GridTop, 120);
+    EXPECT_EQ(s.GridLeft, 140);
+    EXPECT_EQ(s.GridDNsw, 200);
+    EXPECT_EQ(s.Port, 1);
+    EXPECT_EQ(s.FileMode.FilterIndex, 1);
+    EXPECT_EQ(s.KutenMaxD, 1);
+    EXPECT_EQ(s.KutenMinN, 20);
+    EXPECT_EQ(s.Raws, 40);
+    EXPECT_FALSE(s.NaMode || s.KutenFlag || s.PrnColor || s.WswMode || s.TorqueGraph || s.Hide);
+    EXPECT_EQ(s.FileMode.TempDir, QStringLiteral("/home/u/Documents/Vantrell"));
+    EXPECT_EQ(s.FileMode.OpenDir, s.FileMode.TempDir);
+    EXPECT_EQ(s.FileMode.SaveDir, s.FileMode.TempDir);
+}
+
+TEST(Settings, FolderDefaultsFollowTheStoredTempDir)
+{
+    TestSandbox sandbox;
+    sandbox.settings().setValue("FileMode/TempDir", "/data/xfer");
+    sandbox.settings().setValue("FileMode/SaveDir", "/data/out");
+    const TSetting s = LoadSettings(sandbox.settings(), QStringLiteral("/docs"));
+    EXPECT_EQ(s.FileMode.OpenDir, QStringLiteral("/data/xfer"));
+    EXPECT_EQ(s.FileMode.SaveDir, QStringLiteral("/data/out"));
+}
+
+TEST(Settings, NonNumericValuesGiveTheDefault)
+{
+    TestSandbox sandbox;
+    sandbox.settings().setValue("Data/DNsw", "abc");
+    sandbox.settings().setValue("GraphMode/NMax", "");
+    sandbox.settings().setValue("GridMode/NaMode", "yes");
+    sandbox.settings().setValue("KutenNuki/Flag", "2");
+    const TSetting s = LoadSettings(sandbox.settings(), QString());
+    EXPECT_EQ(s.DNsw, 250);
+    EXPECT_EQ(s.NMax, 25);
+    EXPECT_FALSE(s.NaMode);
+    EXPECT_TRUE(s.KutenFlag); // any non-zero integer is on
+}
+
+TEST(Settings, RowNumIsRoundedDownAndClampedOnLoad)
+{
+    const std::pair<const char *, int> cases[] = {{"43", 40}, {"50", 48}, {"45", 44},  {"48", 48},
+                                                  {"12", 40}, {"-7", 40}, {"1000", 48}};
+    for (auto [stored, used] : cases) {
+        TestSandbox sandbox;
+        sandbox.settings().setValue("PrnMode/RowNum", stored);
+        EXPECT_EQ(LoadSettings(sandbox.settings(), QString()).RowNum, used) << stored;
+    }
+}
+
+TEST(Settings, SaveWritesTextsAndRowNumRoundedDown)
+{
+    TestSandbox sandbox;
+    TSetting s;
+    s.RowNum = 47;
+    s.NaMode = true;
+    s.FileMode.TempDir = QStringLiteral("/t");
+    SaveSettings(s, sandbox.settings());
+    QSettings &store = sandbox.settings();
+    EXPECT_EQ(store.value("PrnMode/RowNum").toString(), QStringLiteral("44"));
+    EXPECT_EQ(store.value("GridMode/NaMode").toString(), QStringLiteral("1"));
+    EXPECT_EQ(store.value("PrnMode/Color").toString(), QStringLiteral("0"));
+    EXPECT_EQ(store.value("GraphMode/Height").toString(), QStringLiteral("420"));
+    EXPECT_EQ(store.value("GridMode/Height").toString(), QStringLiteral("330"));
+    EXPECT_EQ(store.value("FileMode/TempDir").toString(), QStringLiteral("/t"));
+}
+
+TEST(Settings, SaveThenLoadRoundTrips)
+{
+    TestSandbox sandbox;
+    TSetting s;
+    s.DNsw = 300;
+    s.NswMax = 500;
+    s.GraphTop = -5;
+    s.KutenFlag = true;
+    s.KutenMinN = 15;
+    s.FileMode = {QStringLiteral("/a"), QStringLiteral("/b"), QStringLiteral("/c"), 3};
+    SaveSettings(s, sandbox.settings());
+    const TSetting back = LoadSettings(sandbox.settings(), QStringLiteral("/elsewhere"));
+    EXPECT_EQ(back.DNsw, 300);
+    EXPECT_EQ(back.NswMax, 500);
+    EXPECT_EQ(back.GraphTop, -5);
+    EXPECT_TRUE(back.KutenFlag);
+    EXPECT_EQ(back.KutenMinN, 15);
+    EXPECT_EQ(back.FileMode.OpenDir, QStringLiteral("/b"));
+    EXPECT_EQ(back.FileMode.SaveDir, QStringLiteral("/c"));
+    EXPECT_EQ(back.FileMode.FilterIndex, 3);
+}
+
+TEST(Settings, SetSettingValueOverridesByStoreKey)
+{
+    TSetting s;
+    EXPECT_TRUE(SetSettingValue(s, QStringLiteral("GridMode/NaMode"), QStringLiteral("1")));
+    EXPECT_TRUE(SetSettingValue(s, QStringLiteral("KutenNuki/minN"), QStringLiteral("30")));
+    EXPECT_TRUE(SetSettingValue(s, QStringLiteral("GraphMode/Height"), QStringLiteral("500")));
+    EXPECT_FALSE(SetSettingValue(s, QStringLiteral("GridMode/Nothing"), QStringLiteral("1")));
+    EXPECT_TRUE(s.NaMode);
+    EXPECT_EQ(s.KutenMinN, 30);
+    EXPECT_EQ(s.GraphHeight, 500);
+    EXPECT_EQ(s.GridHeight, 330);
+}
+
+} // namespace

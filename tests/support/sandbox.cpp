@@ -1,0 +1,59 @@
+#include "sandbox.h"
+
+#include "codec.h"
+
+#include <QFileInfo>
+
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+TestSandbox::TestSandbox()
+    : m_settings(std::make_unique<QSettings>(m_dir.filePath("settings.ini"), QSettings::IniFormat))
+{
+    EXPECT_TRUE(m_dir.isValid());
+}
+
+QString TestSandbox::writeFile(const QString &name, const QByteArray &bytes) const
+{
+    const QString path = filePath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+    return path;
+}
+
+QString TestSandbox::writeCp932Lines(const QString &name, const QStringList &lines) const
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += Cp932::encode(line) + "\r\n";
+    return writeFile(name, bytes);
+}
+
+QByteArray TestSandbox::readFile(const QString &name) const
+{
+    QFile file(QFileInfo(name).isAbsolute() ? name : filePath(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QString TestSandbox::copyShippedTables() const
+{
+    for (const char *name : {"Obstbl.tbl", "Weighttbl.tbl"})
+        QFile::copy(QDir(shippedDataDir()).filePath(name), filePath(name));
+    return path();
+}
+
+QString shippedDataDir()
+{
+    return QStringLiteral(TESSMARK_TEST_DATA_DIR);
+}
+
+QString samplesDir()
+{
+    return QStringLiteral(TESSMARK_SAMPLES_DIR);
+}
