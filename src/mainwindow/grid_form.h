@@ -1,0 +1,194 @@
+// The main window: tool bar, menus, header panel, grid and status bar, the open test, the
+// settings and the reference tables, and the start and close sequences.
+#pragma once
+
+#include "record.h"
+#include "reftables.h"
+#include "settings.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QSettings;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+class QUrl;
+
+// Where the window finds its surroundings; every empty field takes the program's real one.
+struct TGridFormOptions
+{
+    QString ProgramFolder;         // reference tables and help; default: the executable's
+    QSettings *Settings = nullptr; // not owned; default: the program's own store
+    QString DocumentsFolder;       // default: the user's documents folder
+    QString TempFolder;            // default: the system's temporary folder
+    QStringList Arguments;         // command-line arguments after the program name
+    std::function<bool(const QUrl &)> OpenUrl; // default: the desktop's handler
+};
+
+class Tgrid_form : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Tgrid_form(const TGridFormOptions &options = {}, QWidget *parent = nullptr);
+    ~Tgrid_form() override;
+
+    // Enables or disables together every command that needs a loaded test.
+    void SetDataActions(bool on);
+    // Asks about unsaved manual input; true when the pending action must be abandoned.
+    bool AskSaveManualData();
+    // Save As with its dialog.
+    void SaveAsDialog();
+
+    // Writes the long part of a "short|long" hint (or the whole hint) into the second panel.
+    void ShowHint(const QString &hint);
+    void SetStatusText(int panel, const QString &text);
+    QString StatusText(int panel) const;
+
+    // Header panel.
+    void Set_Inf(const TTestInfo &info);
+    void Set_GPS(const TGPSData &gps);
+
+    // Reads Weighttbl.tbl and Obstbl.tbl from the program folder and rebuilds what depends on
+    // them; false (after telling the user and asking the window to close) when Weighttbl.tbl
+    // cannot be read.
+    bool ReadReferenceTables();
+    // Rebuilds ObsPopUp, d_selPopup and DoshituPopup and the grid's pick lists from Tables.
+    void RebuildTablePopups();
+    // The pick lists of the grid's observation (4) and soil-type (5) columns.
+    void SetGridPickLists(const QStringList &observations, const QStringList &soilTypes);
+
+    // State of the window.
+    quint8 DataState = 3; // 3 nothing loaded, 0 opened, 1 saved, 2 manual input not saved
+    quint8 DataKind = 0;  // 0 none, 1 measured, 2 manual input
+    bool EditMode = false;
+    bool OneByOneInput = false;
+    bool RoundedView = false;
+    bool MonitorFlag = false;
+    bool LogFlag = false;
+    bool CommandMode = false;
+    int SelLeft = 0;
+    int SelTop = 0;
+    int SelRight = 0;
+    int SelBottom = 0;
+    QString CaptionPrefix;
+    QString ViewSuffix;
+
+    QString ProgramFolder;
+    QString DocumentsDir; // with a trailing separator
+    QString TempFolder;
+    QString HelpFile;
+    QStringList StartArguments;
+
+    TSetting Setting;
+    TReferenceTables Tables;
+    TSoundingTest Test;
+
+    // The pick lists last given to the grid (its observation and soil-type columns).
+    QStringList ObsPickList;
+    QStringList SoilPickList;
+
+    // Controls, named as the components they stand for.
+    QToolBar *ToolBar1 = nullptr;
+    QToolButton *ToolButton1 = nullptr;
+    QToolButton *SaveBtn = nullptr;
+    QToolButton *PrintBtn = nullptr;
+    QToolButton *ToolButton3 = nullptr;
+    QToolButton *GraphBtn = nullptr;
+    QToolButton *ChangeBtn = nullptr;
+
+    QMenu *File1 = nullptr;
+    QAction *New1 = nullptr;
+    QAction *SaveAs1 = nullptr;
+    QAction *Open1 = nullptr;
+    QAction *N14 = nullptr;
+    QAction *Print1 = nullptr;
+    QAction *Exit1 = nullptr;
+    QMenu *Term = nullptr;
+    QAction *TermStart = nullptr;
+    QMenu *K3 = nullptr;
+    QAction *KManuInp = nullptr;
+    QAction *KManuEdit = nullptr;
+    QMenu *G1 = nullptr;
+    QAction *MakeGraph = nullptr;
+    QAction *N3 = nullptr;
+    QMenu *KG1 = nullptr;
+    QAction *Knd = nullptr;
+    QAction *K25 = nullptr;
+    QMenu *O1 = nullptr;
+    QAction *KS1 = nullptr;
+    QMenu *Help1 = nullptr;
+    QAction *khelp = nullptr;
+    QAction *Homepage1 = nullptr;
+    QAction *About1 = nullptr;
+
+    QGroupBox *GroupBox1 = nullptr;
+    QLabel *lblTestCode = nullptr;
+    QLabel *lblPCode = nullptr;
+    QLabel *lblDepth = nullptr;
+    QLabel *lblTime = nullptr;
+    QLabel *lblGPS = nullptr;
+    QWidget *SoundGrid = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+
+    QMenu *ObsPopUp = nullptr;
+    QMenu *d_selPopup = nullptr;
+    QMenu *DoshituPopup = nullptr;
+
+protected:
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createToolBar();
+    void createMenus();
+    void createPanels();
+    void FormCreate();
+    void FormShow();
+    void setToolButtonEnabled(QToolButton *button, bool on);
+    void notReadyYet();
+    void OpenStartFile();
+
+    // Command handlers.
+    void ToolButton1Click();
+    void PrintBtnClick();
+    void ToolButton3Click();
+    void GraphBtnClick();
+    void ChangeBtnClick();
+    void New1Click();
+    void Open1Click();
+    void Exit1Click();
+    void KManuInpClick();
+    void KManuEditClick();
+    void N3Click();
+    void KndClick();
+    void K25Click();
+    void KS1Click();
+    void khelpClick();
+    void Homepage1Click();
+    void About1Click();
+
+    // Handlers of the table-driven pop-up menus.
+    void N1001Click(const QString &text);
+    void TikuitiMenuClick();
+    void d_selPopUpClick(const QString &soil);
+    void Undo1Click();
+    void copyselClick();
+
+    std::unique_ptr<QSettings> m_ownedSettings;
+    QSettings *m_settings = nullptr;
+    std::function<bool(const QUrl &)> m_openUrl;
+    QLabel *m_statusPanels[2] = {nullptr, nullptr};
+    bool m_shownOnce = false;
+};
+
+// The one main window of the process, for the windows that work on its test; null when none.
+Tgrid_form *grid_form();
