@@ -38,3 +38,5 @@ int StrToInt(const QString &text);
 double StrToFloat(const QString &text);
 // The same, answering `fallback` instead of raising.
 int StrToIntDef(const QString &text, int fallback);
+// The decimal value of a text, false when it is not a number; no exception.
+bool TryStrToFloat(QStringView text, double &value);

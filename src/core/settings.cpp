@@ -137,12 +137,15 @@ bool SetSettingValue(TSetting &setting, const QString &sectionKey, const QString
     return found;
 }
 
-QSettings *OpenSettingsStore()
+QSettings *OpenSettingsStore(const QString &application)
 {
-    const QString application =
-        QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    QString name = application;
+    if (name.isEmpty())
+        name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    if (name.isEmpty())
+        name = QStringLiteral("tessmark");
     return new QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Korvath"),
-                         application.isEmpty() ? QStringLiteral("tessmark") : application);
+                         name);
 }
 
 QString DocumentsFolder()

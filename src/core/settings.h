@@ -72,9 +72,10 @@ void SaveSettings(const TSetting &setting, QSettings &store);
 // Overrides one value given as "Section/Key" (as stored); false when no such key exists.
 bool SetSettingValue(TSetting &setting, const QString &sectionKey, const QString &value);
 
-// The store of this program: organisation "Korvath", application = executable base name.
+// The store of this program: organisation "Korvath", application = the executable's base name
+// unless `application` names another (the command-line tool reads the desktop program's store).
 // The caller owns the result.
-QSettings *OpenSettingsStore();
+QSettings *OpenSettingsStore(const QString &application = QString());
 
 // The user's documents folder, without a trailing separator.
 QString DocumentsFolder();

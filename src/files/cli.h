@@ -1,0 +1,20 @@
+// The command-line tool: show a test as the main window would, or save it in another type.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QSettings;
+class QTextStream;
+
+struct TCliEnvironment
+{
+    QSettings *store = nullptr; // the user's settings store
+    QString documentsDir;       // for the folder defaults of the settings
+    QString defaultTablesDir;   // where Obstbl.tbl and Weighttbl.tbl are when --tables is not given
+};
+
+// Runs one command (`arguments` without the program name). Answers the exit status: 0 done,
+// 1 the file could not be opened or saved (message on `err`), 2 wrong usage.
+int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTextStream &out,
+           QTextStream &err);

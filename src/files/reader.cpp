@@ -1,0 +1,478 @@
+#include "reader.h"
+
+#include "codec.h"
+#include "derived.h"
+#include "reftables.h"
+#include "settings.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringView>
+#include <QVarLengthArray>
+
+namespace {
+
+const QString kUnsupportedType = QStringLiteral("このファイルタイプには対応していません");
+const QString kReadFailed = QStringLiteral("ファイルエラー");
+
+bool isFillerLine(const char *data, qsizetype length)
+{
+    if (length < 6 || data[0] != '0' || data[1] != '0' || data[2] != '0')
+        return false;
+    const char c = data[3];
+    return (c == ' ' || c == ',') && data[4] == c && data[5] == c;
+}
+
+// Most lines are plain ASCII (codes and numbers); only those with Japanese text need the codec.
+QString decodeLine(const QByteArray &bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return Cp932::decode(bytes);
+    }
+    return QString::fromLatin1(bytes);
+}
+
+// Why one line cannot be read; the parser adds the file and the line.
+struct LineError
+{
+    QString reason;
+};
+
+using Fields = QVarLengthArray<QStringView, 16>;
+
+void splitInto(QStringView line, QChar separator, Fields &fields)
+{
+    fields.clear();
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype at = line.indexOf(separator, start);
+        if (at < 0) {
+            fields.append(line.mid(start));
+            return;
+        }
+        fields.append(line.mid(start, at - start));
+        start = at + 1;
+    }
+}
+
+// Field n, counted from 1.
+QStringView field(const Fields &fields, int n)
+{
+    if (n > fields.size())
+        throw LineError{QStringLiteral("%1 番目の項目がありません").arg(n)};
+    return fields[n - 1];
+}
+
+// Plain digits are by far the most common field; they skip the general conversion.
+bool plainDigits(QStringView text, int &value)
+{
+    if (text.isEmpty() || text.size() > 9)
+        return false;
+    int v = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+        v = v * 10 + (c.unicode() - u'0');
+    }
+    value = v;
+    return true;
+}
+
+// `what` names the field in the message: "終了時", or empty for field n.
+int toInteger(QStringView text, int n, const char16_t *what = nullptr)
+{
+    int value = 0;
+    if (plainDigits(text, value))
+        return value;
+    bool ok = false;
+    value = text.trimmed().toInt(&ok, 10);
+    if (!ok) {
+        const QString name =
+            what ? QString::fromUtf16(what) : QStringLiteral("%1 番目の項目").arg(n);
+        throw LineError{QStringLiteral("%1 '%2' は整数ではありません").arg(name, text)};
+    }
+    return value;
+}
+
+int intField(const Fields &fields, int n)
+{
+    return toInteger(field(fields, n), n);
+}
+
+bool isNumber(QStringView text)
+{
+    double value = 0;
+    return TryStrToFloat(text, value);
+}
+
+bool startsWithDigit(QStringView line)
+{
+    return !line.isEmpty() && line.front() >= u'0' && line.front() <= u'9';
+}
+
+// The few distinct texts a file repeats on every row (loads, soil types) are held once.
+class TextPool
+{
+public:
+    const QString &text(QStringView view)
+    {
+        for (const QString &known : m_texts) {
+            if (known == view)
+                return known;
+        }
+        if (m_texts.size() >= kLimit) {
+            m_spare = view.toString();
+            return m_spare;
+        }
+        m_texts.append(view.toString());
+        return m_texts.last();
+    }
+
+private:
+    static constexpr qsizetype kLimit = 64;
+    QList<QString> m_texts;
+    QString m_spare;
+};
+
+// What an observation code gives a row, looked up once per distinct code.
+struct CodeEntry
+{
+    QString code;
+    QString obs;
+    QString soil;
+    bool hammer = false;
+    QString badHammerCount; // non-empty: the code's blow count is not a number
+};
+
+class CodeLookup
+{
+public:
+    explicit CodeLookup(const TReferenceTables &tables) : m_tables(tables) {}
+
+    const CodeEntry &entry(QStringView code)
+    {
+        for (const CodeEntry &known : m_entries) {
+            if (known.code == code)
+                return known;
+        }
+        CodeEntry e;
+        e.code = code.toString();
+        if (code.startsWith(u'D')) {
+            e.hammer = true;
+            const QString count = e.code.mid(1, 2);
+            e.obs = m_tables.HammerPrefix + count + m_tables.HammerSuffix;
+            try {
+                m_tables.BlowCountOf(e.obs);
+            } catch (const EConvertError &) {
+                e.badHammerCount = count.isEmpty() ? QStringLiteral("(なし)") : count;
+            }
+        } else {
+            e.obs = m_tables.ObsTextOf(e.code);
+            if (e.obs.isEmpty())
+                e.obs = m_tables.ObsTextOf(QStringLiteral("Default"));
+        }
+        e.soil = m_tables.SoilTextOf(e.code);
+        if (e.soil.isEmpty())
+            e.soil = m_tables.SoilTextOf(QStringLiteral("Default"));
+        // A file uses a handful of codes; a strange one with many more is looked up per row.
+        if (m_entries.size() >= 64) {
+            m_spare = std::move(e);
+            return m_spare;
+        }
+        m_entries.append(std::move(e));
+        return m_entries.last();
+    }
+
+private:
+    const TReferenceTables &m_tables;
+    QList<CodeEntry> m_entries;
+    CodeEntry m_spare;
+};
+
+struct LoadEntry
+{
+    QString load;
+    bool skipped = false;
+    bool number = false;
+};
+
+class LoadLookup
+{
+public:
+    explicit LoadLookup(const TReferenceTables &tables) : m_tables(tables) {}
+
+    const LoadEntry &entry(QStringView load)
+    {
+        for (const LoadEntry &known : m_entries) {
+            if (known.load == load)
+                return known;
+        }
+        LoadEntry e{load.toString(), false, false};
+        e.skipped = m_tables.IsSkippedLoad(e.load);
+        e.number = isNumber(e.load);
+        if (m_entries.size() >= 64) {
+            m_spare = std::move(e);
+            return m_spare;
+        }
+        m_entries.append(std::move(e));
+        return m_entries.last();
+    }
+
+private:
+    const TReferenceTables &m_tables;
+    QList<LoadEntry> m_entries;
+    LoadEntry m_spare;
+};
+
+enum class ParseState { Outside, Header, Rows, Params, Quantities, Gps };
+
+QString upperExtension(const QString &path)
+{
+    return FileExtensionOf(path).toUpper();
+}
+
+QString malformedFileText(const QString &path, const QString &reason)
+{
+    return QStringLiteral("ファイル %1 が読めません: %2").arg(QFileInfo(path).fileName(), reason);
+}
+
+} // namespace
+
+QString FileExtensionOf(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+bool IsReadableDataFile(const QString &path)
+{
+    const QString ext = upperExtension(path);
+    return ext == u".KGD" || ext == u".KTD" || ext == u".KSD" || ext == u".KMD";
+}
+
+TDataKind DataKindOfFile(const QString &path)
+{
+    if (!IsReadableDataFile(path))
+        return DataKindNone;
+    return upperExtension(path) == u".KMD" ? DataKindManual : DataKindMeasured;
+}
+
+QList<QByteArray> ReadDataLines(const QString &path, QList<int> *lineNumbers)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EDataFileError(EDataFileError::ReadFailed, kReadFailed);
+    const QByteArray all = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw EDataFileError(EDataFileError::ReadFailed, kReadFailed);
+
+    QList<QByteArray> lines;
+    if (lineNumbers)
+        lineNumbers->clear();
+    const char *data = all.constData();
+    const qsizetype size = all.size();
+    int lineNo = 0;
+    auto take = [&](qsizetype begin, qsizetype end) {
+        ++lineNo;
+        if (isFillerLine(data + begin, end - begin))
+            return;
+        lines.append(QByteArray(data + begin, end - begin));
+        if (lineNumbers)
+            lineNumbers->append(lineNo);
+    };
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = data[i];
+        if (c != '\n' && c != '\r')
+            continue;
+        take(start, i);
+        if (c == '\r' && i + 1 < size && data[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        take(start, size);
+    return lines;
+}
+
+QStringList SplitFields(const QString &line, QChar separator)
+{
+    return line.split(separator, Qt::KeepEmptyParts);
+}
+
+int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &test,
+               const TSetting &setting, const TReferenceTables &tables,
+               const QList<int> &lineNumbers)
+{
+    Tkannyu &log = test.NormalLog;
+    test.TestParams.clear();
+    test.TestQuantities.clear();
+    Clear_GPS(test.TestGps);
+    log.startRows();
+    log.reserveRows(int(lines.size()) + 1);
+
+    const QString ext = FileExtensionOf(test.CurrentFile).toLower();
+    const bool soilFromFile = ext == u".kgd" || ext == u".kmd";
+    const QString hammerNsw = NswText(setting.DNsw, setting.NaMode);
+
+    CodeLookup codes(tables);
+    LoadLookup loads(tables);
+    TextPool soils;
+    Fields fields;
+    ParseState state = separator == u',' ? ParseState::Header : ParseState::Outside;
+
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString text = decodeLine(lines.at(i));
+        try {
+            switch (state) {
+            case ParseState::Outside: {
+                splitInto(text, separator, fields);
+                const QStringView marker = fields[0];
+                if (marker == u"$T(")
+                    state = ParseState::Header;
+                else if (marker == u"$P(")
+                    state = ParseState::Params;
+                else if (marker == u"$Q(")
+                    state = ParseState::Quantities;
+                else if (marker == u"$G(")
+                    state = ParseState::Gps;
+                break;
+            }
+            case ParseState::Header:
+                splitInto(text, separator, fields);
+                log.Code1 = intField(fields, 1);
+                log.Code2 = intField(fields, 2);
+                log.Code3 = intField(fields, 3);
+                log.Code4 = intField(fields, 4);
+                log.PointNo = intField(fields, 5);
+                log.Year = intField(fields, 6);
+                log.Month = intField(fields, 7);
+                log.Day = intField(fields, 8);
+                log.StartHour = intField(fields, 9);
+                log.StartMin = intField(fields, 10);
+                log.EndHour = 0;
+                log.EndMin = 0;
+                state = ParseState::Rows;
+                break;
+            case ParseState::Rows: {
+                if (text.startsWith(u'T')) {
+                    splitInto(text, separator, fields);
+                    log.EndHour = toInteger(fields[0].mid(1, 2), 1, u"終了時");
+                    log.EndMin = intField(fields, 2);
+                    state = ParseState::Outside;
+                    break;
+                }
+                if (!startsWithDigit(text))
+                    break;
+                splitInto(text, separator, fields);
+                const LoadEntry &load = loads.entry(fields[0]);
+                if (load.skipped)
+                    break;
+                const int depth = intField(fields, 2);
+                const CodeEntry &code = codes.entry(field(fields, 3));
+                const QStringView na = field(fields, 4);
+                const bool selfSinking = na == u"JTN";
+                if (!selfSinking && !isNumber(na))
+                    throw LineError{QStringLiteral("半回転数 '%1' は数ではありません").arg(na)};
+                if (!load.number)
+                    throw LineError{QStringLiteral("荷重 '%1' は数ではありません").arg(load.load)};
+                if (!code.badHammerCount.isEmpty())
+                    throw LineError{QStringLiteral("打撃回数 '%1' は数ではありません")
+                                        .arg(code.badHammerCount)};
+
+                Tvt_data &row = log.appendRow();
+                row.Wsw = load.load;
+                row.Depth = depth;
+                row.Na = selfSinking ? kSelfSinking : na.toString();
+                row.ObsCode = code.code;
+                row.Obs = code.obs;
+                if (code.hammer)
+                    row.Nsw = hammerNsw;
+                if (soilFromFile)
+                    row.Doshitu = fields.size() >= 5 ? soils.text(fields[4]) : QString();
+                else
+                    row.Doshitu = code.soil;
+                log.FinalDepth = depth;
+                ++log.Count;
+                break;
+            }
+            case ParseState::Params:
+                splitInto(text, separator, fields);
+                if (fields[0] == u")") {
+                    state = ParseState::Outside;
+                    break;
+                }
+                test.TestParams.append({fields[0].toString(), intField(fields, 2)});
+                break;
+            case ParseState::Quantities:
+                splitInto(text, separator, fields);
+                if (fields[0] == u")") {
+                    state = ParseState::Outside;
+                    break;
+                }
+                test.TestQuantities.append({intField(fields, 1), intField(fields, 2)});
+                break;
+            case ParseState::Gps: {
+                splitInto(text, separator, fields);
+                if (fields[0] == u")") {
+                    state = ParseState::Outside;
+                    break;
+                }
+                field(fields, 9);
+                TGPSData &gps = test.TestGps;
+                gps.Status = fields[0].toString();
+                gps.Latitude = fields[1].toString();
+                gps.LatitudeUnit = fields[2].toString();
+                gps.Longitude = fields[3].toString();
+                gps.LongitudeUnit = fields[4].toString();
+                gps.Altitude = fields[5].toString();
+                gps.AltitudeUnit = fields[6].toString();
+                gps.GpsExtra1 = fields[7].toString();
+                gps.GpsExtra2 = fields[8].toString();
+                break;
+            }
+            }
+        } catch (const LineError &e) {
+            const int lineNo = i < lineNumbers.size() ? lineNumbers.at(i) : int(i) + 1;
+            throw EDataFileError(EDataFileError::Malformed,
+                                 QStringLiteral("ファイル %1 の %2 行目が読めません: %3")
+                                     .arg(QFileInfo(test.CurrentFile).fileName())
+                                     .arg(lineNo)
+                                     .arg(e.reason));
+        }
+    }
+
+    try {
+        ComputeNsw(log, false, setting, tables);
+        ComputeNValue(log, tables);
+    } catch (const EConvertError &e) {
+        throw EDataFileError(EDataFileError::Malformed,
+                             malformedFileText(test.CurrentFile, e.message()));
+    }
+    CopyLog(log, test.DisplayLog);
+    return log.Count;
+}
+
+TSoundingTest OpenTestFile(const QString &path, const TSetting &setting,
+                           const TReferenceTables &tables)
+{
+    if (!IsReadableDataFile(path))
+        throw EDataFileError(EDataFileError::UnsupportedType, kUnsupportedType);
+    QList<int> lineNumbers;
+    QList<QByteArray> lines = ReadDataLines(path, &lineNumbers);
+
+    // Everything goes into a fresh test: the caller's stays as it was if anything fails.
+    TSoundingTest test;
+    test.CurrentFile = path;
+    const QChar separator = upperExtension(path) == u".KSD" ? u',' : u' ';
+    ParseLines(lines, separator, test, setting, tables, lineNumbers);
+    test.RawLines = std::move(lines);
+    try {
+        BuildRoundedView(test, setting, tables);
+    } catch (const EConvertError &e) {
+        throw EDataFileError(EDataFileError::Malformed, malformedFileText(path, e.message()));
+    }
+    return test;
+}

@@ -1,0 +1,67 @@
+// Reading data files (.ktd, .kgd, .kmd, .ksd) into a test.
+#pragma once
+
+#include "errors.h"
+#include "record.h"
+
+#include <QChar>
+#include <QList>
+#include <QStringList>
+
+struct TSetting;
+class TReferenceTables;
+
+// The kind of data the open test holds.
+enum TDataKind : int { DataKindNone = 0, DataKindMeasured = 1, DataKindManual = 2 };
+
+// A data file cannot be used. message() is what the user sees: the plain texts
+// "このファイルタイプには対応していません" and "ファイルエラー", or, for a malformed line,
+// a text naming the file and the line.
+class EDataFileError : public ETessmarkError
+{
+public:
+    enum Reason { UnsupportedType, ReadFailed, Malformed };
+    EDataFileError(Reason reason, const QString &message)
+        : ETessmarkError(message), m_reason(reason)
+    {}
+    Reason reason() const { return m_reason; }
+
+private:
+    Reason m_reason;
+};
+
+// The extension of the path's file name with its dot (".kgd"), as written; empty when the
+// file name has no dot.
+QString FileExtensionOf(const QString &path);
+
+// True when the path's extension is one the reader accepts (.kgd .ktd .ksd .kmd, any case).
+bool IsReadableDataFile(const QString &path);
+
+// The file's lines as bytes, filler lines ("000   ", "000,,,") dropped. Lines end at CR LF, LF
+// or CR. When `lineNumbers` is given it receives the 1-based file line of every kept line.
+// Raises EDataFileError (ReadFailed, "ファイルエラー") on any input/output error.
+QList<QByteArray> ReadDataLines(const QString &path, QList<int> *lineNumbers = nullptr);
+
+// Splits at every separator; two separators in a row give an empty field, and the text after
+// the last separator is a field too.
+QStringList SplitFields(const QString &line, QChar separator);
+
+// Parses the lines into test.NormalLog and the side records (TestGps, TestParams,
+// TestQuantities), derives Nsw and converted N and copies NormalLog into DisplayLog.
+// test.CurrentFile must already name the file (its extension decides the soil-type rule).
+// Raises EDataFileError (Malformed) naming the file and the line on a malformed line; the
+// line is taken from `lineNumbers` when given (one entry per line), else its 1-based index.
+int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &test,
+               const TSetting &setting, const TReferenceTables &tables,
+               const QList<int> &lineNumbers = {});
+
+// The model side of opening a file: checks the extension, reads, parses into a fresh test,
+// keeps the lines as RawLines, sets CurrentFile and builds the rounded log. The caller's open
+// test is untouched unless this returns. Raises EDataFileError. The automation host's
+// "-EMBEDDING" argument is the caller's to recognise before calling.
+TSoundingTest OpenTestFile(const QString &path, const TSetting &setting,
+                           const TReferenceTables &tables);
+
+// The data kind a successfully opened file gives: manual for .kmd, else measured (none for a
+// type the reader does not accept).
+TDataKind DataKindOfFile(const QString &path);

@@ -1,0 +1,322 @@
+#include "writer.h"
+
+#include "codec.h"
+#include "derived.h"
+#include "errors.h"
+#include "reader.h"
+#include "reftables.h"
+#include "settings.h"
+
+#include <QSaveFile>
+#include <QVarLengthArray>
+
+#include <cmath>
+
+namespace {
+
+QByteArray encodeLine(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return Cp932::encode(text);
+    }
+    return text.toLatin1();
+}
+
+// "%.*d" without the cost of a formatted print, which matters on every row.
+QByteArray zeroPadded(long long value, int digits)
+{
+    if (value < 0)
+        return QString::asprintf("%.*lld", digits, value).toLatin1();
+    QByteArray text = QByteArray::number(value);
+    if (text.size() < digits)
+        text.prepend(QByteArray(digits - text.size(), '0'));
+    return text;
+}
+
+QString textOf(QByteArrayView bytes)
+{
+    return Cp932::decode(bytes.toByteArray());
+}
+
+// The half-turn field of a data file for a half-turn text (EConvertError when it is no number).
+QByteArray halfTurnField(const QString &na, bool naMode)
+{
+    return encodeLine(NaFileText(NaValue(na, naMode), naMode));
+}
+
+QByteArray halfTurnOfRow(const QString &na, bool naMode)
+{
+    if (na == kSelfSinking)
+        return QByteArrayLiteral("JTN");
+    return halfTurnField(na, naMode);
+}
+
+// Texts repeated on many rows (soil types, observations) are encoded and looked up once.
+class RowTexts
+{
+public:
+    explicit RowTexts(const TReferenceTables &tables) : m_tables(tables) {}
+
+    const QByteArray &encoded(const QString &text)
+    {
+        for (const auto &[known, bytes] : m_encoded) {
+            if (known == text)
+                return bytes;
+        }
+        return remember(m_encoded, text, encodeLine(text));
+    }
+
+    const QByteArray &observationCode(const QString &obs)
+    {
+        for (const auto &[known, code] : m_codes) {
+            if (known == obs)
+                return code;
+        }
+        return remember(m_codes, obs, codeOf(obs));
+    }
+
+private:
+    using Cache = QList<std::pair<QString, QByteArray>>;
+
+    const QByteArray &remember(Cache &cache, const QString &text, QByteArray value)
+    {
+        if (cache.size() >= 64) {
+            m_spare = std::move(value);
+            return m_spare;
+        }
+        cache.append({text, std::move(value)});
+        return cache.last().second;
+    }
+
+    QByteArray codeOf(const QString &obs) const
+    {
+        if (m_tables.IsHammerText(obs))
+            return 'D' + zeroPadded(m_tables.BlowCountOf(obs), 2);
+        const QString code = m_tables.CodeOfObsText(obs);
+        // A code beginning with "D" reads back as hammering (the "Default" entry would), so
+        // such an observation is written as unknown and reads back through "Default".
+        if (code.isEmpty() || code.startsWith(u'D'))
+            return QByteArrayLiteral("J99");
+        return encodeLine(code);
+    }
+
+    const TReferenceTables &m_tables;
+    Cache m_encoded;
+    Cache m_codes;
+    QByteArray m_spare;
+};
+
+// The first blank-separated field of a raw line.
+QByteArrayView firstField(const QByteArray &line)
+{
+    const qsizetype blank = line.indexOf(' ');
+    return blank < 0 ? QByteArrayView(line) : QByteArrayView(line).first(blank);
+}
+
+bool startsWithDigit(const QByteArray &line)
+{
+    return !line.isEmpty() && line.front() >= '0' && line.front() <= '9';
+}
+
+void splitAtBlanks(QByteArrayView line, QVarLengthArray<QByteArrayView, 8> &fields)
+{
+    fields.clear();
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype blank = line.indexOf(' ', start);
+        if (blank < 0) {
+            fields.append(line.sliced(start));
+            return;
+        }
+        fields.append(line.sliced(start, blank - start));
+        start = blank + 1;
+    }
+}
+
+// Whether a load code is one the reader skipped, asked once per distinct code.
+class SkippedLoads
+{
+public:
+    explicit SkippedLoads(const TReferenceTables &tables) : m_tables(tables) {}
+
+    bool isSkipped(QByteArrayView load)
+    {
+        for (const auto &[known, skipped] : m_known) {
+            if (known == load)
+                return skipped;
+        }
+        const bool skipped = m_tables.IsSkippedLoad(textOf(load));
+        if (m_known.size() < 64)
+            m_known.append({load.toByteArray(), skipped});
+        return skipped;
+    }
+
+private:
+    const TReferenceTables &m_tables;
+    QList<std::pair<QByteArray, bool>> m_known;
+};
+
+// The same sections the reader tells apart, so every data line is paired with the row the
+// reader made of it.
+enum class EmitState { Outside, Section, Header, Rows };
+
+} // namespace
+
+QList<QByteArray> WriteLog(const Tkannyu &log, QChar separator, const TSetting &setting,
+                           const TReferenceTables &tables)
+{
+    const QByteArray s = encodeLine(QString(separator));
+    const bool naMode = setting.NaMode;
+    RowTexts texts(tables);
+    QList<QByteArray> lines;
+    lines.reserve(log.Count + 4);
+    lines.append(QByteArrayLiteral("$T("));
+    lines.append(zeroPadded(log.Code1, 3) + s + zeroPadded(log.Code2, 3) + s +
+                 zeroPadded(log.Code3, 3) + s + zeroPadded(log.Code4, 4) + s +
+                 zeroPadded(log.PointNo, 2) + s + zeroPadded(log.Year, 2) + s +
+                 zeroPadded(log.Month, 2) + s + zeroPadded(log.Day, 2) + s +
+                 zeroPadded(log.StartHour, 2) + s + zeroPadded(log.StartMin, 2) + s);
+    for (int i = 1; i <= log.Count; ++i) {
+        const Tvt_data &row = log.row(i);
+        QByteArray line;
+        line.reserve(48);
+        line += zeroPadded(StrToInt(row.Wsw), 3);
+        line += s;
+        line += zeroPadded(row.Depth, 4);
+        line += s;
+        line += texts.observationCode(row.Obs);
+        line += s;
+        line += halfTurnOfRow(row.Na, naMode);
+        line += s;
+        line += texts.encoded(row.Doshitu);
+        line += s;
+        lines.append(line);
+    }
+    lines.append('T' + zeroPadded(log.EndHour, 2) + s + zeroPadded(log.EndMin, 2) + s);
+    lines.append(QByteArrayLiteral(")"));
+    return lines;
+}
+
+QList<QByteArray> ReemitRawLines(const TSoundingTest &test, const TSetting &setting,
+                                 const TReferenceTables &tables, int *pairedRows)
+{
+    const Tkannyu &log = test.NormalLog;
+    RowTexts texts(tables);
+    SkippedLoads skipped(tables);
+    QVarLengthArray<QByteArrayView, 8> fields;
+    QList<QByteArray> out;
+    out.reserve(test.RawLines.size());
+    EmitState state = EmitState::Outside;
+    bool testSeen = false; // lines before the first test section are left out
+    int n = 1;
+
+    for (const QByteArray &line : test.RawLines) {
+        switch (state) {
+        case EmitState::Outside: {
+            const QByteArrayView first = firstField(line);
+            if (first == "$T(") {
+                testSeen = true;
+                state = EmitState::Header;
+            } else if (first == "$P(" || first == "$Q(" || first == "$G(") {
+                state = EmitState::Section;
+            }
+            if (testSeen)
+                out.append(line);
+            break;
+        }
+        case EmitState::Section:
+            if (firstField(line) == ")")
+                state = EmitState::Outside;
+            if (testSeen)
+                out.append(line);
+            break;
+        case EmitState::Header:
+            out.append(line);
+            state = EmitState::Rows;
+            break;
+        case EmitState::Rows: {
+            if (line.startsWith('T')) {
+                out.append(line);
+                state = EmitState::Outside;
+                break;
+            }
+            if (!startsWithDigit(line)) {
+                out.append(line);
+                break;
+            }
+            splitAtBlanks(line, fields);
+            if (fields.size() < 4 || n > log.Count || skipped.isSkipped(fields[0])) {
+                out.append(line);
+                break;
+            }
+            const QByteArrayView na = fields[3];
+            QByteArray rewritten;
+            rewritten.reserve(line.size() + 16);
+            rewritten += QByteArrayView(line).first(fields[3].data() - line.data());
+            rewritten += na == "JTN" ? na.toByteArray() : halfTurnField(textOf(na), setting.NaMode);
+            rewritten += ' ';
+            rewritten += texts.encoded(log.row(n).Doshitu);
+            rewritten += ' ';
+            out.append(rewritten);
+            ++n;
+            break;
+        }
+        }
+    }
+    if (pairedRows)
+        *pairedRows = n - 1;
+    return out;
+}
+
+QList<QByteArray> LinesForSave(TSoundingTest &test, const QString &path, const TSetting &setting,
+                               const TReferenceTables &tables)
+{
+    const QString ext = FileExtensionOf(path).toLower();
+    const QChar blank(u' ');
+    if (ext == u".k25") {
+        // The rounded log is rebuilt whole so it stays consistent for the views as well.
+        BuildRoundedView(test, setting, tables);
+        return WriteLog(test.RoundedLog, blank, setting, tables);
+    }
+    if (ext == u".k00" || ext == u".kmd" || FileExtensionOf(test.CurrentFile).toUpper() == u".KSD")
+        return WriteLog(test.NormalLog, blank, setting, tables);
+
+    int paired = 0;
+    QList<QByteArray> lines = ReemitRawLines(test, setting, tables, &paired);
+    if (paired < test.NormalLog.Count)
+        return WriteLog(test.NormalLog, blank, setting, tables);
+    return lines;
+}
+
+void WriteLinesAtomically(const QString &path, const QList<QByteArray> &lines)
+{
+    qsizetype size = 0;
+    for (const QByteArray &line : lines)
+        size += line.size() + 2;
+    QByteArray data;
+    data.reserve(size);
+    for (const QByteArray &line : lines) {
+        data += line;
+        data += "\r\n";
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw ECantWriteFile();
+    if (file.write(data) != data.size()) {
+        file.cancelWriting();
+        throw ECantWriteFile();
+    }
+    if (!file.commit())
+        throw ECantWriteFile();
+}
+
+void SaveTestFile(TSoundingTest &test, const QString &path, const TSetting &setting,
+                  const TReferenceTables &tables)
+{
+    const QList<QByteArray> lines = LinesForSave(test, path, setting, tables);
+    WriteLinesAtomically(path, lines);
+    if (FileExtensionOf(path) == u".kmd")
+        test.CurrentFile = path;
+}
