@@ -1,0 +1,130 @@
+#include "recordingdevice.h"
+
+#include <QFontMetricsF>
+#include <QPaintEngine>
+#include <QTextItem>
+
+namespace {
+
+class TRecordingEngine : public QPaintEngine
+{
+public:
+    explicit TRecordingEngine(TRecordingDevice &device)
+        : QPaintEngine(AllFeatures), m_device(device)
+    {}
+
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    Type type() const override { return User; }
+
+    void updateState(const QPaintEngineState &state) override
+    {
+        if (state.state() & DirtyPen)
+            m_pen = state.pen();
+    }
+
+    // One drawText call reaches the engine in runs of one script each; a run that starts where
+    // the previous one ended on the same baseline continues that text.
+    void drawTextItem(const QPointF &p, const QTextItem &item) override
+    {
+        const QFontMetricsF metrics(item.font(), &m_device);
+        if (!m_device.Texts.isEmpty()) {
+            TRecordedText &last = m_device.Texts.last();
+            if (qAbs(last.Baseline.y() - p.y()) < 0.01 && qAbs(m_lastEnd - p.x()) < 0.5) {
+                last.Text += item.text();
+                m_lastEnd = p.x() + metrics.horizontalAdvance(item.text());
+                return;
+            }
+        }
+        m_device.Texts.append({item.text(), item.font(), p});
+        m_lastEnd = p.x() + metrics.horizontalAdvance(item.text());
+    }
+    void drawLines(const QLineF *lines, int count) override
+    {
+        for (int i = 0; i < count; ++i)
+            m_device.Lines.append({lines[i], m_pen});
+    }
+    void drawLines(const QLine *lines, int count) override
+    {
+        for (int i = 0; i < count; ++i)
+            m_device.Lines.append({QLineF(lines[i]), m_pen});
+    }
+    void drawPixmap(const QRectF &target, const QPixmap &, const QRectF &) override
+    {
+        m_device.Images.append(target);
+    }
+    void drawImage(const QRectF &target, const QImage &, const QRectF &,
+                   Qt::ImageConversionFlags) override
+    {
+        m_device.Images.append(target);
+    }
+    // Shapes are not looked at; drawing nothing keeps the recording small.
+    void drawRects(const QRectF *, int) override {}
+    void drawRects(const QRect *, int) override {}
+    void drawPath(const QPainterPath &) override {}
+    void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+
+private:
+    TRecordingDevice &m_device;
+    QPen m_pen;
+    qreal m_lastEnd = 0;
+};
+
+} // namespace
+
+TRecordingDevice::TRecordingDevice(int width, int height)
+    : m_width(width), m_height(height), m_engine(std::make_unique<TRecordingEngine>(*this))
+{}
+
+TRecordingDevice::~TRecordingDevice() = default;
+
+QPaintEngine *TRecordingDevice::paintEngine() const
+{
+    return m_engine.get();
+}
+
+QList<TRecordedText> TRecordingDevice::textsNamed(const QString &text) const
+{
+    QList<TRecordedText> found;
+    for (const TRecordedText &recorded : Texts) {
+        if (recorded.Text == text)
+            found.append(recorded);
+    }
+    return found;
+}
+
+QRectF TRecordingDevice::boxOf(const TRecordedText &text) const
+{
+    const QFontMetricsF metrics(text.Font, this);
+    return QRectF(text.Baseline.x(), text.Baseline.y() - metrics.ascent(),
+                  metrics.horizontalAdvance(text.Text), metrics.height());
+}
+
+int TRecordingDevice::metric(PaintDeviceMetric metric) const
+{
+    switch (metric) {
+    case PdmWidth:
+        return m_width;
+    case PdmHeight:
+        return m_height;
+    case PdmWidthMM:
+        return m_width * 254 / 6000;
+    case PdmHeightMM:
+        return m_height * 254 / 6000;
+    case PdmNumColors:
+        return 1 << 24;
+    case PdmDepth:
+        return 32;
+    case PdmDpiX:
+    case PdmDpiY:
+    case PdmPhysicalDpiX:
+    case PdmPhysicalDpiY:
+        return 600;
+    case PdmDevicePixelRatio:
+        return 1;
+    case PdmDevicePixelRatioScaled:
+        return int(devicePixelRatioFScale());
+    default:
+        return 0;
+    }
+}
