@@ -3,6 +3,7 @@
 #include "settings.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QSettings>
 #include <QTextStream>
 #include <cstdio>
@@ -10,7 +11,16 @@
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // Drawing needs fonts, hence a GUI application; it never shows a window, so it needs no
+    // display either.
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && CliCommandNeedsGui(QString::fromLocal8Bit(argv[1]))) {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     // The desktop program's settings, so both agree on NaMode, the removal options and so on.
     std::unique_ptr<QSettings> store(OpenSettingsStore(QStringLiteral("tessmark")));
     TCliEnvironment environment;
@@ -19,5 +29,5 @@ int main(int argc, char **argv)
     environment.defaultTablesDir = QCoreApplication::applicationDirPath();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return RunCli(app.arguments().mid(1), environment, out, err);
+    return RunCli(QCoreApplication::arguments().mid(1), environment, out, err);
 }

@@ -3,6 +3,7 @@
 #include "sandbox.h"
 
 #include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QTextStream>
 #include <gtest/gtest.h>
@@ -137,6 +138,60 @@ TEST_F(CliTest, MissingTablesAreReported)
     const CliRun r = run({"show", file, "--tables", sandbox.filePath("nowhere")});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Tessmarkを起動できません")));
+}
+
+// Pages of a PDF as its page objects count them.
+int pdfPages(const QByteArray &pdf)
+{
+    return int(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page/") +
+               pdf.count("/Type /Page>"));
+}
+
+TEST_F(CliTest, PrintWritesTheSelectedPrintoutsAsOnePdf)
+{
+    const QString file = sandbox.writeCp932Lines("t.ktd", kTransferFile);
+    const QString pdf = sandbox.filePath("out.pdf");
+    CliRun r = run({"print", file, pdf, "--select", "table,nsw", "--color"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QByteArray twoPages = sandbox.readFile(pdf);
+    EXPECT_TRUE(twoPages.startsWith("%PDF"));
+    EXPECT_EQ(pdfPages(twoPages), 2);
+
+    r = run({"print", file, pdf, "--select", "TN25,table,n25,tnsw25"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(pdfPages(sandbox.readFile(pdf)), 4);
+}
+
+TEST_F(CliTest, PrintRefusesUnknownPrintoutsAndKeepsTheOldFile)
+{
+    const QString file = sandbox.writeCp932Lines("t.ktd", kTransferFile);
+    const QString pdf = sandbox.writeFile("out.pdf", "old");
+    EXPECT_EQ(run({"print", file, pdf, "--select", "table,chart"}).status, 2);
+    EXPECT_EQ(run({"print", file, pdf}).status, 2);
+    EXPECT_EQ(run({"print", file, pdf, "--select", "table", "--rounded"}).status, 2);
+    EXPECT_EQ(sandbox.readFile(pdf), QByteArray("old"));
+}
+
+TEST_F(CliTest, GraphDrawsTheClientAreaAsThePictureSize)
+{
+    const QString file = sandbox.writeCp932Lines("t.ktd", kTransferFile);
+    const QString png = sandbox.filePath("g.png");
+    CliRun r = run({"graph", file, png, "--kind", "nsw"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    QImage image(png);
+    EXPECT_EQ(image.size(), QSize(350, 420));
+    EXPECT_EQ(image.pixelColor(2, 2), QColor(Qt::white));
+
+    r = run({"graph", file, png, "--kind", "n", "--size", "340x400", "--rounded"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    image = QImage(png);
+    EXPECT_EQ(image.size(), QSize(340, 400));
+    // The plot frame of a 340 x 400 client area runs from x 68 to 323 at y 60.
+    EXPECT_EQ(image.pixelColor(200, 60), QColor(Qt::black));
+
+    EXPECT_EQ(run({"graph", file, png, "--kind", "torque"}).status, 2);
+    EXPECT_EQ(run({"graph", file, png, "--kind", "n", "--size", "0x10"}).status, 2);
+    EXPECT_EQ(run({"graph", file, png, "--kind", "n", "--size", "big"}).status, 2);
 }
 
 TEST_F(CliTest, ProcessWritesUtf8WithLineFeeds)

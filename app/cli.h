@@ -1,4 +1,5 @@
-// The command-line tool: show a test as the main window would, or save it in another type.
+// The command-line tool: show a test as the main window would, save it in another type, print
+// it to PDF or draw its graph to PNG.
 #pragma once
 
 #include <QString>
@@ -13,6 +14,9 @@ struct TCliEnvironment
     QString documentsDir;       // for the folder defaults of the settings
     QString defaultTablesDir;   // where Obstbl.tbl and Weighttbl.tbl are when --tables is not given
 };
+
+// True for the commands that draw (print, graph): they need a QGuiApplication for fonts.
+bool CliCommandNeedsGui(const QString &verb);
 
 // Runs one command (`arguments` without the program name). Answers the exit status: 0 done,
 // 1 the file could not be opened or saved (message on `err`), 2 wrong usage.
