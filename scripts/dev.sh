@@ -15,7 +15,8 @@ packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev qt6-qpa-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-ipafont-gothic
+    fonts-ipafont-gothic qt6-translations-l10n
+    poppler-utils
     xvfb xauth dbus
 )
 
