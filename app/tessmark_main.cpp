@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
 #include <QStringList>
+#include <QTranslator>
 
 int main(int argc, char **argv)
 {
@@ -18,6 +20,14 @@ int main(int argc, char **argv)
     font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
                       QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
     QApplication::setFont(font);
+
+    // The toolkit's own texts (file dialogs, message-box buttons) in Japanese like the rest of
+    // the program, whatever the system's language: from beside the program, else Qt's folder.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QStringLiteral("qtbase_ja"), QApplication::applicationDirPath()) ||
+        toolkitTexts.load(QStringLiteral("qtbase_ja"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitTexts);
 
     TGridFormOptions options;
     options.Arguments = QApplication::arguments().mid(1);

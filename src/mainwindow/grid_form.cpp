@@ -1,6 +1,8 @@
 #include "grid_form.h"
 
+#include "cmbgrid.h"
 #include "events.h"
+#include "formtexts.h"
 #include "messages.h"
 #include "presentation.h"
 #include "toolicons.h"
@@ -30,7 +32,6 @@ namespace {
 
 Tgrid_form *theGridForm = nullptr;
 
-const QString kCaptionWord = QStringLiteral("Tessmark     ");
 const QString kHelpFileName = QStringLiteral("tessmarkhelp.chm");
 const QString kTransferWorkFile = QStringLiteral("pavlink.tmp");
 const QString kMakerHomePage = QStringLiteral("https://www.korvath.example/");
@@ -312,13 +313,7 @@ void Tgrid_form::createPanels()
     lblGPS = label("lblGPS", 8, 40, QStringLiteral("GPS測位"));
     layout->addWidget(GroupBox1);
 
-    // Stands where the data grid goes until the grid control takes its place.
-    auto *grid = new QFrame(central);
-    grid->setObjectName(QStringLiteral("SoundGrid"));
-    grid->setFrameShape(QFrame::StyledPanel);
-    grid->setBackgroundRole(QPalette::Base);
-    grid->setAutoFillBackground(true);
-    SoundGrid = grid;
+    createSoundGrid(central);
     layout->addWidget(SoundGrid, 1);
     setCentralWidget(central);
 
@@ -345,6 +340,7 @@ void Tgrid_form::FormCreate()
     DataState = 3;
     setWindowTitle(kCaptionWord);
     CaptionPrefix = kCaptionWord;
+    SoundGrid->SetDefaultRowHeight(kGridRowHeight);
     DataKind = 0;
     CommandMode = false;
     HelpFile = QDir(ProgramFolder).filePath(kHelpFileName);
@@ -353,6 +349,7 @@ void Tgrid_form::FormCreate()
     // The transfer files land in "Vantrell" in the documents folder; a failure shows later,
     // when a file is written there.
     QDir(DocumentsDir).mkdir(QStringLiteral("Vantrell"));
+    setAcceptDrops(true);
 
     Setting = LoadSettings(*m_settings, DocumentsDir.chopped(1));
     MonitorFlag = false;
@@ -366,6 +363,7 @@ void Tgrid_form::FormCreate()
         left = placedWithin(left, screen->size().width());
     }
     move(left, top);
+    fixWidth();
 }
 
 void Tgrid_form::showEvent(QShowEvent *event)
@@ -379,7 +377,10 @@ void Tgrid_form::showEvent(QShowEvent *event)
 
 void Tgrid_form::FormShow()
 {
-    ReadReferenceTables();
+    // The command-line file is opened once the tables are there to read it with. (When a splash
+    // window precedes the main window, its closing asks for this instead.)
+    if (ReadReferenceTables())
+        QCoreApplication::postEvent(this, new TWindowMessage(WM_OPENSTARTFILE));
 }
 
 bool Tgrid_form::ReadReferenceTables()
@@ -454,9 +455,10 @@ void Tgrid_form::RebuildTablePopups()
 
 void Tgrid_form::SetGridPickLists(const QStringList &observations, const QStringList &soilTypes)
 {
-    // Hook for the grid control: these become the items of its columns 4 and 5.
     ObsPickList = observations;
     SoilPickList = soilTypes;
+    SoundGrid->GetCellKind(kObsColumn).SetItems(observations);
+    SoundGrid->GetCellKind(kSoilColumn).SetItems(soilTypes);
 }
 
 void Tgrid_form::closeEvent(QCloseEvent *event)
@@ -468,6 +470,8 @@ void Tgrid_form::closeEvent(QCloseEvent *event)
     const QString workFile = QDir(TempFolder).filePath(kTransferWorkFile);
     if (QFile::exists(workFile))
         QFile::remove(workFile);
+    if (m_graphWindow)
+        m_graphWindow->close();
     Test.RawLines.clear();
 
     // A minimised or maximised window is stored with its ordinary place and size.
@@ -568,6 +572,11 @@ void Tgrid_form::Set_GPS(const TGPSData &gps)
     lblGPS->adjustSize();
 }
 
+void Tgrid_form::Clear_GPS(TGPSData &gps)
+{
+    ::Clear_GPS(gps);
+}
+
 void Tgrid_form::khelpClick()
 {
     if (!QFileInfo::exists(HelpFile)) {
@@ -596,30 +605,6 @@ void Tgrid_form::notReadyYet()
     SetStatusText(1, QStringLiteral("この機能は準備中です"));
 }
 
-void Tgrid_form::SaveAsDialog()
-{
-    notReadyYet();
-}
-
-void Tgrid_form::OpenStartFile()
-{
-    // The command-line file is opened once the data file reader is part of the window.
-}
-
-void Tgrid_form::ToolButton1Click()
-{
-    if (AskSaveManualData())
-        return;
-    notReadyYet();
-}
-
-void Tgrid_form::Open1Click()
-{
-    if (AskSaveManualData())
-        return;
-    notReadyYet();
-}
-
 void Tgrid_form::PrintBtnClick()
 {
     notReadyYet();
@@ -631,11 +616,6 @@ void Tgrid_form::ToolButton3Click()
 }
 
 void Tgrid_form::GraphBtnClick()
-{
-    notReadyYet();
-}
-
-void Tgrid_form::ChangeBtnClick()
 {
     notReadyYet();
 }
@@ -663,21 +643,6 @@ void Tgrid_form::N3Click()
 void Tgrid_form::Exit1Click()
 {
     close();
-}
-
-// Until the rounded view exists the normal view is the only one: keep the check marks true.
-void Tgrid_form::KndClick()
-{
-    Knd->setChecked(true);
-    K25->setChecked(false);
-    notReadyYet();
-}
-
-void Tgrid_form::K25Click()
-{
-    Knd->setChecked(true);
-    K25->setChecked(false);
-    notReadyYet();
 }
 
 void Tgrid_form::KS1Click()

@@ -2,11 +2,13 @@
 // settings and the reference tables, and the start and close sequences.
 #pragma once
 
+#include "cmbgrid.h"
 #include "record.h"
 #include "reftables.h"
 #include "settings.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -20,6 +22,7 @@ class QStatusBar;
 class QToolBar;
 class QToolButton;
 class QUrl;
+struct TFileDialogRequest;
 
 // Where the window finds its surroundings; every empty field takes the program's real one.
 struct TGridFormOptions
@@ -44,17 +47,43 @@ public:
     void SetDataActions(bool on);
     // Asks about unsaved manual input; true when the pending action must be abandoned.
     bool AskSaveManualData();
-    // Save As with its dialog.
+    // Save As with its dialog; a failed write is shown in the error box.
     void SaveAsDialog();
+    // Writes the open test to `path` in the type its extension names, asking first when the
+    // file exists. False when the user declined to overwrite. Raises ECantWriteFile (and
+    // EConvertError for a load that is no whole number) with nothing changed.
+    bool SaveDataFile(const QString &path);
+
+    // Opens a data file and shows it: 0 when it was read and shown, 1 when not (the user has
+    // been told why, and the window still shows what it showed before).
+    int OpenDataFile(const QString &path);
+
+    // The view switch: DisplayLog shows the rounded or the normal log, with caption, check
+    // marks, grid, header panel and graph window following. False (after the error box) when
+    // the log could not be derived; the rounded switch then changes nothing.
+    bool ShowRoundedData();
+    bool ShowNormalData();
+
+    // The graph window, told about every change of the shown test; null while none is open.
+    QWidget *GraphWindow() const { return m_graphWindow; }
+    void SetGraphWindow(QWidget *window) { m_graphWindow = window; }
+    // Asks an open graph window to reload DisplayLog and repaint.
+    void PostGraphRefresh();
 
     // Writes the long part of a "short|long" hint (or the whole hint) into the second panel.
     void ShowHint(const QString &hint);
     void SetStatusText(int panel, const QString &text);
     QString StatusText(int panel) const;
 
+    // Fills the grid from DisplayLog. A load or half-turn text that is no number stops at its
+    // row (the rows before stay filled) and is shown in the error box; false then.
+    bool set_grid();
+
     // Header panel.
     void Set_Inf(const TTestInfo &info);
     void Set_GPS(const TGPSData &gps);
+    // Resets a GPS record to "no position".
+    void Clear_GPS(TGPSData &gps);
 
     // Reads Weighttbl.tbl and Obstbl.tbl from the program folder and rebuilds what depends on
     // them; false (after telling the user and asking the window to close) when Weighttbl.tbl
@@ -135,7 +164,7 @@ public:
     QLabel *lblDepth = nullptr;
     QLabel *lblTime = nullptr;
     QLabel *lblGPS = nullptr;
-    QWidget *SoundGrid = nullptr;
+    TComboGrid *SoundGrid = nullptr;
     QStatusBar *StatusBar1 = nullptr;
 
     QMenu *ObsPopUp = nullptr;
@@ -146,16 +175,27 @@ protected:
     bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createToolBar();
     void createMenus();
     void createPanels();
+    void createSoundGrid(QWidget *parent);
+    void fixWidth();
     void FormCreate();
     void FormShow();
     void setToolButtonEnabled(QToolButton *button, bool on);
     void notReadyYet();
     void OpenStartFile();
+    void openFromDialog(const TFileDialogRequest &request, bool remembersFolder);
+    void openDroppedFiles(const QStringList &paths);
+    void EnterManualEditMode();
+    void showDisplayLog();
+    void takeGridIntoNormalLog();
 
     // Command handlers.
     void ToolButton1Click();
@@ -188,6 +228,8 @@ private:
     std::function<bool(const QUrl &)> m_openUrl;
     QLabel *m_statusPanels[2] = {nullptr, nullptr};
     bool m_shownOnce = false;
+    QPointer<QWidget> m_graphWindow;
+    bool m_startFileDone = false;
 };
 
 // The one main window of the process, for the windows that work on its test; null when none.

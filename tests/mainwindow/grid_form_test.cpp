@@ -2,6 +2,7 @@
 
 #include "codec.h"
 #include "events.h"
+#include "filedialogs.h"
 #include "messages.h"
 #include "sandbox.h"
 
@@ -37,7 +38,7 @@ const QString kCannotSave =
 class GridFormTest : public ::testing::Test
 {
 protected:
-    GridFormTest() : scope(messages)
+    GridFormTest() : scope(messages), dialogScope(dialogs)
     {
         QDir(box.path()).mkpath(QStringLiteral("program"));
         QDir(box.path()).mkpath(QStringLiteral("docs"));
@@ -88,6 +89,8 @@ protected:
     TestSandbox box;
     TScriptedMessages messages;
     TScopedMessages scope;
+    TScriptedFileDialogs dialogs; // no file chosen unless a test scripts one
+    TScopedFileDialogs dialogScope;
     QList<QUrl> openedUrls;
     bool openSucceeds = true;
 };
@@ -438,6 +441,10 @@ TEST_F(GridFormTest, mainwindow_CloseAsksOnlyAboutUnsavedManualInput)
             EXPECT_EQ(messages.AskedBoxes[1].ButtonSet, TMessages::Buttons(QMessageBox::Ok));
             EXPECT_EQ(messages.AskedBoxes[1].Kind, TMessageKind::Confirmation);
         }
+        // Complete manual data are offered the Save As dialog before the window goes.
+        const bool savesFirst = c.editMode && !c.answers.isEmpty() && c.answers[0] == Yes;
+        EXPECT_EQ(dialogs.ShownDialogs.size(), savesFirst ? 1 : 0);
+        dialogs.ShownDialogs.clear();
         // Settings are written only by a close that happens.
         EXPECT_EQ(box.settings().contains(QStringLiteral("GridMode/Height")), c.closes);
         EXPECT_TRUE(messages.Answers.isEmpty());
