@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -110,6 +111,8 @@ Tgrid_form::Tgrid_form(const TGridFormOptions &options, QWidget *parent) : QMain
 
 Tgrid_form::~Tgrid_form()
 {
+    // The graph window refers to the test and the settings, which go with this window.
+    delete m_graphWindow.data();
     if (theGridForm == this)
         theGridForm = nullptr;
 }
@@ -238,7 +241,7 @@ void Tgrid_form::createMenus()
     G1 = menu("G1", QStringLiteral("ｸﾞﾗﾌ(&G)"), QStringLiteral("グラフを作成・表示します"));
     MakeGraph = item(G1, "MakeGraph", QStringLiteral("ｸﾞﾗﾌ作成"),
                      QStringLiteral("Ｎｓｗと換算Ｎ値のグラフを作成します"),
-                     QKeySequence(Qt::Key_F12), &Tgrid_form::GraphBtnClick);
+                     QKeySequence(Qt::Key_F12), &Tgrid_form::MakeGraphClick);
     N3 = item(G1, "N3", QStringLiteral("ｸﾞﾗﾌ切り替え"),
               QStringLiteral("Ｎｓｗと換算Ｎ値のグラフの表示を切り替えます"),
               QKeySequence(Qt::Key_F11), &Tgrid_form::N3Click);
@@ -470,8 +473,7 @@ void Tgrid_form::closeEvent(QCloseEvent *event)
     const QString workFile = QDir(TempFolder).filePath(kTransferWorkFile);
     if (QFile::exists(workFile))
         QFile::remove(workFile);
-    if (m_graphWindow)
-        m_graphWindow->close();
+    CloseGraph();
     Test.RawLines.clear();
 
     // A minimised or maximised window is stored with its ordinary place and size.
@@ -605,17 +607,7 @@ void Tgrid_form::notReadyYet()
     SetStatusText(1, QStringLiteral("この機能は準備中です"));
 }
 
-void Tgrid_form::PrintBtnClick()
-{
-    notReadyYet();
-}
-
 void Tgrid_form::ToolButton3Click()
-{
-    notReadyYet();
-}
-
-void Tgrid_form::GraphBtnClick()
 {
     notReadyYet();
 }
@@ -631,11 +623,6 @@ void Tgrid_form::KManuInpClick()
 }
 
 void Tgrid_form::KManuEditClick()
-{
-    notReadyYet();
-}
-
-void Tgrid_form::N3Click()
 {
     notReadyYet();
 }

@@ -13,6 +13,8 @@
 #include <functional>
 #include <memory>
 
+class QPrinter;
+
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -69,6 +71,8 @@ public:
     void SetGraphWindow(QWidget *window) { m_graphWindow = window; }
     // Asks an open graph window to reload DisplayLog and repaint.
     void PostGraphRefresh();
+    // Closes an open graph window the way the user would (its place goes into the settings).
+    void CloseGraph();
 
     // Writes the long part of a "short|long" hint (or the whole hint) into the second panel.
     void ShowHint(const QString &hint);
@@ -200,6 +204,7 @@ private:
     // Command handlers.
     void ToolButton1Click();
     void PrintBtnClick();
+    void MakeGraphClick();
     void ToolButton3Click();
     void GraphBtnClick();
     void ChangeBtnClick();
@@ -228,7 +233,10 @@ private:
     std::function<bool(const QUrl &)> m_openUrl;
     QLabel *m_statusPanels[2] = {nullptr, nullptr};
     bool m_shownOnce = false;
+    // The graph window (or, in tests, any window told about refreshes).
     QPointer<QWidget> m_graphWindow;
+    // Kept for the whole session, so the printer or PDF file chosen once stays chosen.
+    std::unique_ptr<QPrinter> m_printer;
     bool m_startFileDone = false;
 };
 
