@@ -40,24 +40,24 @@ struct RowSpec
     double nValue = 0;
 };
 
-Tvt_data makeRow(const RowSpec &spec)
+Tvt_data makeRow(const RowSpec &wanted)
 {
     Tvt_data row;
-    row.Depth = spec.depth;
-    row.Na = spec.na;
-    row.Wsw = spec.wsw;
-    row.Obs = spec.obs;
-    row.Doshitu = spec.soil;
-    row.ObsCode = spec.code;
-    row.NValue = spec.nValue;
+    row.Depth = wanted.depth;
+    row.Na = wanted.na;
+    row.Wsw = wanted.wsw;
+    row.Obs = wanted.obs;
+    row.Doshitu = wanted.soil;
+    row.ObsCode = wanted.code;
+    row.NValue = wanted.nValue;
     return row;
 }
 
 void fillLog(Tkannyu &log, std::initializer_list<RowSpec> rows)
 {
     log.startRows();
-    for (const RowSpec &spec : rows)
-        log.appendRow(makeRow(spec));
+    for (const RowSpec &wanted : rows)
+        log.appendRow(makeRow(wanted));
     log.Count = log.rowArrayLength() - 1;
     log.FinalDepth = log.row(log.Count).Depth;
 }
