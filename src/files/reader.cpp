@@ -111,118 +111,78 @@ bool startsWithDigit(QStringView line)
     return !line.isEmpty() && line.front() >= u'0' && line.front() <= u'9';
 }
 
-// The few distinct texts a file repeats on every row (loads, soil types) are held once.
-class TextPool
+// The few distinct values a file repeats on every row (loads, codes, soil types), each worked
+// out once and shared by the rows' texts. A strange file with many more has the rest worked out
+// per row. An answer stays valid until the next call.
+template<typename Entry> class RowCache
 {
 public:
-    const QString &text(QStringView view)
+    template<typename Make> const Entry &entry(QStringView key, Make make)
     {
-        for (const QString &known : m_texts) {
-            if (known == view)
+        for (const Entry &known : m_entries) {
+            if (known.key == key)
                 return known;
         }
-        if (m_texts.size() >= kLimit) {
-            m_spare = view.toString();
+        Entry made = make(key.toString());
+        if (m_entries.size() >= kLimit) {
+            m_spare = std::move(made);
             return m_spare;
         }
-        m_texts.append(view.toString());
-        return m_texts.last();
+        m_entries.append(std::move(made));
+        return m_entries.last();
     }
 
 private:
     static constexpr qsizetype kLimit = 64;
-    QList<QString> m_texts;
-    QString m_spare;
+    QList<Entry> m_entries;
+    Entry m_spare;
 };
 
-// What an observation code gives a row, looked up once per distinct code.
+struct SoilEntry
+{
+    QString key; // the soil type as written
+};
+
+// What an observation code gives a row.
 struct CodeEntry
 {
-    QString code;
+    QString key; // the code
     QString obs;
     QString soil;
     bool hammer = false;
     QString badHammerCount; // non-empty: the code's blow count is not a number
 };
 
-class CodeLookup
+CodeEntry codeEntryOf(const QString &code, const TReferenceTables &tables)
 {
-public:
-    explicit CodeLookup(const TReferenceTables &tables) : m_tables(tables) {}
-
-    const CodeEntry &entry(QStringView code)
-    {
-        for (const CodeEntry &known : m_entries) {
-            if (known.code == code)
-                return known;
+    CodeEntry e;
+    e.key = code;
+    if (code.startsWith(u'D')) {
+        e.hammer = true;
+        const QString count = code.mid(1, 2);
+        e.obs = tables.HammerPrefix + count + tables.HammerSuffix;
+        try {
+            tables.BlowCountOf(e.obs);
+        } catch (const EConvertError &) {
+            e.badHammerCount = count.isEmpty() ? QStringLiteral("(なし)") : count;
         }
-        CodeEntry e;
-        e.code = code.toString();
-        if (code.startsWith(u'D')) {
-            e.hammer = true;
-            const QString count = e.code.mid(1, 2);
-            e.obs = m_tables.HammerPrefix + count + m_tables.HammerSuffix;
-            try {
-                m_tables.BlowCountOf(e.obs);
-            } catch (const EConvertError &) {
-                e.badHammerCount = count.isEmpty() ? QStringLiteral("(なし)") : count;
-            }
-        } else {
-            e.obs = m_tables.ObsTextOf(e.code);
-            if (e.obs.isEmpty())
-                e.obs = m_tables.ObsTextOf(QStringLiteral("Default"));
-        }
-        e.soil = m_tables.SoilTextOf(e.code);
-        if (e.soil.isEmpty())
-            e.soil = m_tables.SoilTextOf(QStringLiteral("Default"));
-        // A file uses a handful of codes; a strange one with many more is looked up per row.
-        if (m_entries.size() >= 64) {
-            m_spare = std::move(e);
-            return m_spare;
-        }
-        m_entries.append(std::move(e));
-        return m_entries.last();
+    } else {
+        e.obs = tables.ObsTextOf(code);
+        if (e.obs.isEmpty())
+            e.obs = tables.ObsTextOf(QStringLiteral("Default"));
     }
+    e.soil = tables.SoilTextOf(code);
+    if (e.soil.isEmpty())
+        e.soil = tables.SoilTextOf(QStringLiteral("Default"));
+    return e;
+}
 
-private:
-    const TReferenceTables &m_tables;
-    QList<CodeEntry> m_entries;
-    CodeEntry m_spare;
-};
-
+// What a load code gives a row.
 struct LoadEntry
 {
-    QString load;
+    QString key; // the load code as written
     bool skipped = false;
     bool number = false;
-};
-
-class LoadLookup
-{
-public:
-    explicit LoadLookup(const TReferenceTables &tables) : m_tables(tables) {}
-
-    const LoadEntry &entry(QStringView load)
-    {
-        for (const LoadEntry &known : m_entries) {
-            if (known.load == load)
-                return known;
-        }
-        LoadEntry e{load.toString(), false, false};
-        e.skipped = m_tables.IsSkippedLoad(e.load);
-        e.number = isNumber(e.load);
-        if (m_entries.size() >= 64) {
-            m_spare = std::move(e);
-            return m_spare;
-        }
-        m_entries.append(std::move(e));
-        return m_entries.last();
-    }
-
-private:
-    const TReferenceTables &m_tables;
-    QList<LoadEntry> m_entries;
-    LoadEntry m_spare;
 };
 
 enum class ParseState { Outside, Header, Rows, Params, Quantities, Gps };
@@ -317,9 +277,12 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
     const bool soilFromFile = ext == u".kgd" || ext == u".kmd";
     const QString hammerNsw = NswText(setting.DNsw, setting.NaMode);
 
-    CodeLookup codes(tables);
-    LoadLookup loads(tables);
-    TextPool soils;
+    RowCache<CodeEntry> codes;
+    RowCache<LoadEntry> loads;
+    RowCache<SoilEntry> soils;
+    const auto soilOf = [&soils](QStringView text) {
+        return soils.entry(text, [](const QString &key) { return SoilEntry{key}; }).key;
+    };
     Fields fields;
     ParseState state = separator == u',' ? ParseState::Header : ParseState::Outside;
 
@@ -367,31 +330,35 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
                 if (!startsWithDigit(text))
                     break;
                 splitInto(text, separator, fields);
-                const LoadEntry &load = loads.entry(fields[0]);
+                const LoadEntry &load = loads.entry(fields[0], [&tables](const QString &key) {
+                    return LoadEntry{key, tables.IsSkippedLoad(key), isNumber(key)};
+                });
                 if (load.skipped)
                     break;
                 const int depth = intField(fields, 2);
-                const CodeEntry &code = codes.entry(field(fields, 3));
+                const CodeEntry &code =
+                    codes.entry(field(fields, 3),
+                                [&tables](const QString &key) { return codeEntryOf(key, tables); });
                 const QStringView na = field(fields, 4);
                 const bool selfSinking = na == u"JTN";
                 if (!selfSinking && !isNumber(na))
                     throw LineError{QStringLiteral("半回転数 '%1' は数ではありません").arg(na)};
                 if (!load.number)
-                    throw LineError{QStringLiteral("荷重 '%1' は数ではありません").arg(load.load)};
+                    throw LineError{QStringLiteral("荷重 '%1' は数ではありません").arg(load.key)};
                 if (!code.badHammerCount.isEmpty())
                     throw LineError{QStringLiteral("打撃回数 '%1' は数ではありません")
                                         .arg(code.badHammerCount)};
 
                 Tvt_data &row = log.appendRow();
-                row.Wsw = load.load;
+                row.Wsw = load.key;
                 row.Depth = depth;
                 row.Na = selfSinking ? kSelfSinking : na.toString();
-                row.ObsCode = code.code;
+                row.ObsCode = code.key;
                 row.Obs = code.obs;
                 if (code.hammer)
                     row.Nsw = hammerNsw;
                 if (soilFromFile)
-                    row.Doshitu = fields.size() >= 5 ? soils.text(fields[4]) : QString();
+                    row.Doshitu = fields.size() >= 5 ? soilOf(fields[4]) : QString();
                 else
                     row.Doshitu = code.soil;
                 log.FinalDepth = depth;
