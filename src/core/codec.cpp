@@ -74,12 +74,34 @@ size_t utf8Length(unsigned char b)
     return 1;
 }
 
+bool isAscii(QByteArrayView bytes)
+{
+    for (const char b : bytes) {
+        if (static_cast<unsigned char>(b) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool isAscii(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 namespace Cp932 {
 
+// Most lines of a data file are plain ASCII (codes and numbers), which CP932 shares unchanged:
+// only text with Japanese in it goes through the converter.
 QString decode(const QByteArray &bytes)
 {
+    if (isAscii(QByteArrayView(bytes)))
+        return QString::fromLatin1(bytes);
     Converter &c = decoder();
     if (!c.isValid())
         return QString::fromLatin1(bytes);
@@ -95,6 +117,8 @@ QString decode(const QByteArray &bytes)
 
 QByteArray encode(const QString &text)
 {
+    if (isAscii(QStringView(text)))
+        return text.toLatin1();
     Converter &c = encoder();
     const QByteArray utf8 = text.toUtf8();
     if (!c.isValid())

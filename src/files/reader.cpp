@@ -1,5 +1,7 @@
 #include "reader.h"
 
+#include "rowcache.h"
+
 #include "codec.h"
 #include "derived.h"
 #include "reftables.h"
@@ -21,16 +23,6 @@ bool isFillerLine(const char *data, qsizetype length)
         return false;
     const char c = data[3];
     return (c == ' ' || c == ',') && data[4] == c && data[5] == c;
-}
-
-// Most lines are plain ASCII (codes and numbers); only those with Japanese text need the codec.
-QString decodeLine(const QByteArray &bytes)
-{
-    for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return Cp932::decode(bytes);
-    }
-    return QString::fromLatin1(bytes);
 }
 
 // Why one line cannot be read; the parser adds the file and the line.
@@ -110,33 +102,6 @@ bool startsWithDigit(QStringView line)
 {
     return !line.isEmpty() && line.front() >= u'0' && line.front() <= u'9';
 }
-
-// The few distinct values a file repeats on every row (loads, codes, soil types), each worked
-// out once and shared by the rows' texts. A strange file with many more has the rest worked out
-// per row. An answer stays valid until the next call.
-template<typename Entry> class RowCache
-{
-public:
-    template<typename Make> const Entry &entry(QStringView key, Make make)
-    {
-        for (const Entry &known : m_entries) {
-            if (known.key == key)
-                return known;
-        }
-        Entry made = make(key.toString());
-        if (m_entries.size() >= kLimit) {
-            m_spare = std::move(made);
-            return m_spare;
-        }
-        m_entries.append(std::move(made));
-        return m_entries.last();
-    }
-
-private:
-    static constexpr qsizetype kLimit = 64;
-    QList<Entry> m_entries;
-    Entry m_spare;
-};
 
 struct SoilEntry
 {
@@ -287,7 +252,7 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
     ParseState state = separator == u',' ? ParseState::Header : ParseState::Outside;
 
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString text = decodeLine(lines.at(i));
+        const QString text = Cp932::decode(lines.at(i));
         try {
             switch (state) {
             case ParseState::Outside: {

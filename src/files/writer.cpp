@@ -5,6 +5,7 @@
 #include "errors.h"
 #include "reader.h"
 #include "reftables.h"
+#include "rowcache.h"
 #include "settings.h"
 
 #include <QSaveFile>
@@ -13,15 +14,6 @@
 #include <cmath>
 
 namespace {
-
-QByteArray encodeLine(const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return Cp932::encode(text);
-    }
-    return text.toLatin1();
-}
 
 // "%.*d" without the cost of a formatted print, which matters on every row.
 QByteArray zeroPadded(long long value, int digits)
@@ -42,7 +34,7 @@ QString textOf(QByteArrayView bytes)
 // The half-turn field of a data file for a half-turn text (EConvertError when it is no number).
 QByteArray halfTurnField(const QString &na, bool naMode)
 {
-    return encodeLine(NaFileText(NaValue(na, naMode), naMode));
+    return Cp932::encode(NaFileText(NaValue(na, naMode), naMode));
 }
 
 QByteArray halfTurnOfRow(const QString &na, bool naMode)
@@ -60,34 +52,30 @@ public:
 
     const QByteArray &encoded(const QString &text)
     {
-        for (const auto &[known, bytes] : m_encoded) {
-            if (known == text)
-                return bytes;
-        }
-        return remember(m_encoded, text, encodeLine(text));
+        return m_encoded
+            .entry(text,
+                   [](const QString &key) {
+                       return TextBytes{key, Cp932::encode(key)};
+                   })
+            .bytes;
     }
 
     const QByteArray &observationCode(const QString &obs)
     {
-        for (const auto &[known, code] : m_codes) {
-            if (known == obs)
-                return code;
-        }
-        return remember(m_codes, obs, codeOf(obs));
+        return m_codes
+            .entry(obs,
+                   [this](const QString &key) {
+                       return TextBytes{key, codeOf(key)};
+                   })
+            .bytes;
     }
 
 private:
-    using Cache = QList<std::pair<QString, QByteArray>>;
-
-    const QByteArray &remember(Cache &cache, const QString &text, QByteArray value)
+    struct TextBytes
     {
-        if (cache.size() >= 64) {
-            m_spare = std::move(value);
-            return m_spare;
-        }
-        cache.append({text, std::move(value)});
-        return cache.last().second;
-    }
+        QString key;
+        QByteArray bytes;
+    };
 
     QByteArray codeOf(const QString &obs) const
     {
@@ -98,13 +86,12 @@ private:
         // such an observation is written as unknown and reads back through "Default".
         if (code.isEmpty() || code.startsWith(u'D'))
             return QByteArrayLiteral("J99");
-        return encodeLine(code);
+        return Cp932::encode(code);
     }
 
     const TReferenceTables &m_tables;
-    Cache m_encoded;
-    Cache m_codes;
-    QByteArray m_spare;
+    RowCache<TextBytes> m_encoded;
+    RowCache<TextBytes> m_codes;
 };
 
 // The first blank-separated field of a raw line.
@@ -166,7 +153,7 @@ enum class EmitState { Outside, Section, Header, Rows };
 QList<QByteArray> WriteLog(const Tkannyu &log, QChar separator, const TSetting &setting,
                            const TReferenceTables &tables)
 {
-    const QByteArray s = encodeLine(QString(separator));
+    const QByteArray s = Cp932::encode(QString(separator));
     const bool naMode = setting.NaMode;
     RowTexts texts(tables);
     QList<QByteArray> lines;

@@ -1,0 +1,32 @@
+// A small cache for the few distinct texts a data file repeats on every row.
+#pragma once
+
+#include <QList>
+#include <QStringView>
+
+// The few distinct values a file repeats on every row (loads, codes, soil types), each worked
+// out once and shared by the rows' texts. A strange file with many more has the rest worked out
+// per row. An answer stays valid until the next call.
+template<typename Entry> class RowCache
+{
+public:
+    template<typename Make> const Entry &entry(QStringView key, Make make)
+    {
+        for (const Entry &known : m_entries) {
+            if (known.key == key)
+                return known;
+        }
+        Entry made = make(key.toString());
+        if (m_entries.size() >= kLimit) {
+            m_spare = std::move(made);
+            return m_spare;
+        }
+        m_entries.append(std::move(made));
+        return m_entries.last();
+    }
+
+private:
+    static constexpr qsizetype kLimit = 64;
+    QList<Entry> m_entries;
+    Entry m_spare;
+};
