@@ -37,6 +37,43 @@ void VerticalLine(QPainter &canvas, int x, const PlotRect &plot)
     canvas.drawLine(QPoint(x, plot.Top), QPoint(x, plot.Bottom));
 }
 
+// The dotted value lines from x0 to the right edge, one every `step`; `place` rounds a line's
+// position (the two graphs round differently). Answers the last line drawn.
+template<typename Place>
+int DottedValueLines(QPainter &canvas, const PlotRect &plot, int x0, double step, Place place)
+{
+    SetPen(canvas, 1, Qt::DotLine);
+    int last = x0;
+    for (int k = 0;; ++k) {
+        last = place(x0 + step * k);
+        VerticalLine(canvas, last, plot);
+        if (step <= 0 || place(x0 + step * k + step) >= plot.Right)
+            break;
+    }
+    return last;
+}
+
+// The solid value lines every fifth step with their labels (`perStep` times the step count) in
+// a font of height f. A label that would stand on the last dotted line or the right edge is left
+// out on a table page (`depthLabels` 0), where the table's own texts stand there.
+template<typename Place>
+void SolidValueLines(QPainter &canvas, const PlotRect &plot, int x0, double step, Place place,
+                     int f, int perStep, int lastDotted, int depthLabels)
+{
+    SetPen(canvas, 1, Qt::SolidLine);
+    for (int k = 0;; k += 5) {
+        const int x = place(x0 + step * k);
+        if (x > plot.Right)
+            break;
+        VerticalLine(canvas, x, plot);
+        if (depthLabels != 0 || (x != lastDotted && x != plot.Right))
+            TextOut(canvas, Nearest(x - f / 2.0), Nearest(plot.Top - 1.25 * f),
+                    QString::asprintf("%2d", perStep * k));
+        if (step <= 0)
+            break;
+    }
+}
+
 } // namespace
 
 int GraphDepthRange(int finalDepthCm, int depth1)
@@ -145,41 +182,25 @@ void TNswGraph::DrawValueAxis(const PlotRect &plot, TGraphScales scales, QPainte
     const double loadStep = kLoadStep * Data.ValueScale * Data.LoadScale * xs;
     const int top = plot.Top;
     const int left = plot.Left;
-    const int right = plot.Right;
     const int x0 = left + Trunc(origin * xs);
 
     canvas.save();
     SetPen(canvas, 1, Qt::SolidLine);
     VerticalLine(canvas, x0, plot);
 
-    SetPen(canvas, 1, Qt::DotLine);
-    int lastMinor = x0;
-    for (int k = 0;; ++k) {
-        lastMinor = Nearest(x0 + nswStep * k);
-        VerticalLine(canvas, lastMinor, plot);
-        if (nswStep <= 0 || Nearest(x0 + nswStep * k + nswStep) >= right)
-            break;
-    }
+    const auto nearest = [](double x) {
+        return Nearest(x);
+    };
+    const int lastMinor = DottedValueLines(canvas, plot, x0, nswStep, nearest);
     for (int k = 0;; ++k) {
         VerticalLine(canvas, Nearest(x0 - loadStep * k), plot);
         if (loadStep <= 0 || Nearest(x0 - loadStep * k - loadStep) <= left)
             break;
     }
 
-    SetPen(canvas, 1, Qt::SolidLine);
     const int f = std::min(Nearest(plot.Height() / 50.0), Nearest(plot.Width() / 30.0));
     SetFontHeight(canvas, f);
-    for (int k = 0;; k += 5) {
-        const int x = Nearest(x0 + nswStep * k);
-        if (x > right)
-            break;
-        VerticalLine(canvas, x, plot);
-        if (depthLabels != 0 || (x != lastMinor && x != right))
-            TextOut(canvas, Nearest(x - f / 2.0), Nearest(top - 1.25 * f),
-                    QString::asprintf("%2d", 20 * k));
-        if (nswStep <= 0)
-            break;
-    }
+    SolidValueLines(canvas, plot, x0, nswStep, nearest, f, 20, lastMinor, depthLabels);
 
     for (int k = 0;; k += 2) {
         const double xf = x0 - loadStep * k;
@@ -222,36 +243,20 @@ void TNGraph::DrawValueAxis(const PlotRect &plot, TGraphScales scales, QPainter 
     const double xs = scales.X;
     const double step = kNStep * Data.ValueScale * xs;
     const int top = plot.Top;
-    const int right = plot.Right;
     const int x0 = plot.Left + Trunc(Data.Origin * xs);
 
     canvas.save();
     SetPen(canvas, 1, Qt::SolidLine);
     VerticalLine(canvas, x0, plot);
 
-    SetPen(canvas, 1, Qt::DotLine);
-    int lastMinor = x0;
-    for (int k = 0;; ++k) {
-        lastMinor = Trunc(x0 + step * k);
-        VerticalLine(canvas, lastMinor, plot);
-        if (step <= 0 || Trunc(x0 + step * k + step) >= right)
-            break;
-    }
+    const auto trunc = [](double x) {
+        return Trunc(x);
+    };
+    const int lastMinor = DottedValueLines(canvas, plot, x0, step, trunc);
 
     const int f = std::min(Nearest(plot.Height() / 40.0), Nearest(plot.Width() / 25.0));
     SetFontHeight(canvas, f);
-    SetPen(canvas, 1, Qt::SolidLine);
-    for (int k = 0;; k += 5) {
-        const int x = Trunc(x0 + step * k);
-        if (x > right)
-            break;
-        VerticalLine(canvas, x, plot);
-        if (depthLabels != 0 || (x != lastMinor && x != right))
-            TextOut(canvas, Nearest(x - f / 2.0), Nearest(top - 1.25 * f),
-                    QString::asprintf("%2d", 2 * k));
-        if (step <= 0)
-            break;
-    }
+    SolidValueLines(canvas, plot, x0, step, trunc, f, 2, lastMinor, depthLabels);
 
     const int f3 = std::min(Nearest(plot.Height() / 30.0), Nearest(plot.Width() / 25.0));
     SetFontHeight(canvas, f3);
