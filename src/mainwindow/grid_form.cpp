@@ -456,10 +456,18 @@ void Tgrid_form::RebuildTablePopups()
     SetGridPickLists(observations, soilTypes);
 }
 
+QStringList Tgrid_form::ObsPickList() const
+{
+    return SoundGrid->GetCellKind(kObsColumn).ItemTexts();
+}
+
+QStringList Tgrid_form::SoilPickList() const
+{
+    return SoundGrid->GetCellKind(kSoilColumn).ItemTexts();
+}
+
 void Tgrid_form::SetGridPickLists(const QStringList &observations, const QStringList &soilTypes)
 {
-    ObsPickList = observations;
-    SoilPickList = soilTypes;
     SoundGrid->GetCellKind(kObsColumn).SetItems(observations);
     SoundGrid->GetCellKind(kSoilColumn).SetItems(soilTypes);
 }

@@ -124,9 +124,9 @@ public:
     TReferenceTables Tables;
     TSoundingTest Test;
 
-    // The pick lists last given to the grid (its observation and soil-type columns).
-    QStringList ObsPickList;
-    QStringList SoilPickList;
+    // The pick lists of the grid's observation and soil-type columns.
+    QStringList ObsPickList() const;
+    QStringList SoilPickList() const;
 
     // Controls, named as the components they stand for.
     QToolBar *ToolBar1 = nullptr;

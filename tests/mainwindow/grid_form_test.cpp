@@ -521,7 +521,7 @@ TEST_F(GridFormTest, mainwindow_MissingWeightTableTellsTheUserAndCloses)
     EXPECT_EQ(messages.AskedBoxes[0].Text, kTableFailure);
     EXPECT_EQ(messages.AskedBoxes[0].Kind, TMessageKind::Error);
     EXPECT_EQ(messages.AskedBoxes[0].ButtonSet, TMessages::Buttons(QMessageBox::Ok));
-    EXPECT_FALSE(form->SoilPickList.isEmpty());
+    EXPECT_FALSE(form->SoilPickList().isEmpty());
     // The close comes once start-up has finished.
     EXPECT_TRUE(form->isVisible());
 
@@ -537,8 +537,8 @@ TEST_F(GridFormTest, mainwindow_NoTablesAtAllStillEndsInTheOrdinaryClose)
     EXPECT_EQ(messages.texts(), QStringList{kTableFailure});
     // The observation menu still has its fixed items.
     EXPECT_EQ(captionsOf(form->ObsPopUp->actions()), QStringList({"", "-", "逐一入力"}));
-    EXPECT_EQ(form->ObsPickList, QStringList{QString()});
-    EXPECT_TRUE(form->SoilPickList.isEmpty());
+    EXPECT_EQ(form->ObsPickList(), QStringList{QString()});
+    EXPECT_TRUE(form->SoilPickList().isEmpty());
     EXPECT_TRUE(QTest::qWaitFor([&form] { return !form->isVisible(); }));
 }
 
@@ -554,13 +554,13 @@ TEST_F(GridFormTest, mainwindow_PopUpMenusAndPickListsComeFromTheTables)
     EXPECT_TRUE(observations.contains(QStringLiteral("ｼﾞｬﾘｼﾞｬﾘ")));
     EXPECT_EQ(captionsOf(form->ObsPopUp->actions()),
               observations + QStringList({"", "-", "逐一入力"}));
-    EXPECT_EQ(form->ObsPickList, observations + QStringList{QString()});
+    EXPECT_EQ(form->ObsPickList(), observations + QStringList{QString()});
 
     const QStringList soils = {"砂質土", "粘性土", "礫質土"};
     EXPECT_EQ(captionsOf(form->d_selPopup->actions()),
               soils + QStringList({"元に戻す", "-", "ｺﾋﾟｰ"}));
     EXPECT_EQ(captionsOf(form->DoshituPopup->actions()), soils + QStringList({"-", "逐一入力"}));
-    EXPECT_EQ(form->SoilPickList, soils);
+    EXPECT_EQ(form->SoilPickList(), soils);
     EXPECT_EQ(form->ObsPopUp->objectName(), QStringLiteral("ObsPopUp"));
     EXPECT_EQ(form->d_selPopup->objectName(), QStringLiteral("d_selPopup"));
     EXPECT_EQ(form->DoshituPopup->objectName(), QStringLiteral("DoshituPopup"));
@@ -573,15 +573,15 @@ TEST_F(GridFormTest, mainwindow_TablesAreReadOnceAndTextsShownLiterally)
     box.writeCp932Lines(QStringLiteral("program/Weighttbl.tbl"), {"list_end"});
     auto form = create();
     form->show();
-    EXPECT_EQ(form->ObsPickList, QStringList({"A&B", ""}));
+    EXPECT_EQ(form->ObsPickList(), QStringList({"A&B", ""}));
     EXPECT_EQ(form->ObsPopUp->actions().first()->text(), QStringLiteral("A&&B"));
-    EXPECT_EQ(form->SoilPickList, QStringList{"砂&礫"});
+    EXPECT_EQ(form->SoilPickList(), QStringList{"砂&礫"});
 
     // Showing again (after hiding) does not read the tables a second time.
     box.writeCp932Lines(QStringLiteral("program/Obstbl.tbl"), {"[J09]", "obs=別"});
     form->hide();
     form->show();
-    EXPECT_EQ(form->ObsPickList, QStringList({"A&B", ""}));
+    EXPECT_EQ(form->ObsPickList(), QStringList({"A&B", ""}));
     EXPECT_TRUE(messages.AskedBoxes.isEmpty());
 }
 

@@ -77,7 +77,7 @@ TEST_F(ViewTest, mainwindow_GridHasTheSevenDesignedColumns)
     EXPECT_EQ(grid->GetCellKind(1).ItemTexts(),
               QStringList({"1.00", "0.75", "0.50", "0.25", "0.15", "0.05"}));
     // The pick lists come from the reference tables.
-    EXPECT_EQ(grid->GetCellKind(4).ItemTexts(), form->ObsPickList);
+    EXPECT_EQ(grid->GetCellKind(4).ItemTexts(), form->ObsPickList());
     EXPECT_EQ(grid->GetCellKind(4).ItemTexts().last(), QString());
     EXPECT_EQ(grid->GetCellKind(5).ItemTexts(), QStringList({"砂質土", "粘性土", "礫質土"}));
     // Every column fits in the window side by side.
