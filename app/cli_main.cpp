@@ -1,5 +1,6 @@
 // tessmark-cli: the model of Tessmark without windows, for batch work and scripting.
 #include "cli.h"
+#include "programfiles.h"
 #include "settings.h"
 
 #include <QCoreApplication>
@@ -26,7 +27,9 @@ int main(int argc, char **argv)
     TCliEnvironment environment;
     environment.store = store.get();
     environment.documentsDir = DocumentsFolder();
-    environment.defaultTablesDir = QCoreApplication::applicationDirPath();
+    // The tables and the header picture lie together: beside the program or in its share folder.
+    environment.defaultTablesDir =
+        ProgramFilesFolder(QCoreApplication::applicationDirPath(), QStringLiteral("Weighttbl.tbl"));
     QTextStream out(stdout);
     QTextStream err(stderr);
     return RunCli(QCoreApplication::arguments().mid(1), environment, out, err);

@@ -5,6 +5,7 @@
 #include "formtexts.h"
 #include "messages.h"
 #include "presentation.h"
+#include "programfiles.h"
 #include "toolicons.h"
 
 #include <QAction>
@@ -33,7 +34,8 @@ namespace {
 
 Tgrid_form *theGridForm = nullptr;
 
-const QString kHelpFileName = QStringLiteral("tessmarkhelp.chm");
+// The user's guide, opened in the desktop's browser.
+const QString kHelpFileName = QStringLiteral("guide/index.html");
 const QString kTransferWorkFile = QStringLiteral("pavlink.tmp");
 const QString kMakerHomePage = QStringLiteral("https://www.korvath.example/");
 const char *const kHintProperty = "tessmarkHint";
@@ -346,7 +348,7 @@ void Tgrid_form::FormCreate()
     SoundGrid->SetDefaultRowHeight(kGridRowHeight);
     DataKind = 0;
     CommandMode = false;
-    HelpFile = QDir(ProgramFolder).filePath(kHelpFileName);
+    HelpFile = ProgramFilePath(ProgramFolder, kHelpFileName);
     Test.RawLines.clear();
 
     // The transfer files land in "Vantrell" in the documents folder; a failure shows later,
@@ -388,11 +390,11 @@ void Tgrid_form::FormShow()
 
 bool Tgrid_form::ReadReferenceTables()
 {
-    const QDir folder(ProgramFolder);
     bool weightsRead;
     {
         TWaitCursor wait;
-        weightsRead = Tables.LoadWeightTable(folder.filePath(QStringLiteral("Weighttbl.tbl")));
+        weightsRead =
+            Tables.LoadWeightTable(ProgramFilePath(ProgramFolder, QStringLiteral("Weighttbl.tbl")));
     }
     if (!weightsRead) {
         Messages().error(kTableFailureLines.join(u'\r'), this);
@@ -401,7 +403,7 @@ bool Tgrid_form::ReadReferenceTables()
     }
     {
         TWaitCursor wait;
-        Tables.LoadObsTable(folder.filePath(QStringLiteral("Obstbl.tbl")));
+        Tables.LoadObsTable(ProgramFilePath(ProgramFolder, QStringLiteral("Obstbl.tbl")));
         RebuildTablePopups();
     }
     return weightsRead;

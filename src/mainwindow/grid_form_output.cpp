@@ -3,7 +3,9 @@
 
 #include "events.h"
 #include "graphunit.h"
+#include "programfiles.h"
 #include "prtdlg.h"
+#include "tableprint.h"
 
 #include <QPrinter>
 
@@ -55,6 +57,7 @@ void Tgrid_form::PrintBtnClick()
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     TPrinterAccess access;
     access.Printer = m_printer.get();
-    TPrintDlgForm dialog(Test, Setting, Tables, DataKind, ProgramFolder, this, access);
+    TPrintDlgForm dialog(Test, Setting, Tables, DataKind,
+                         ProgramFilesFolder(ProgramFolder, HeaderPictureFileName()), this, access);
     dialog.exec();
 }

@@ -115,7 +115,7 @@ TEST_F(GridFormTest, mainwindow_CreationSetsStateFolderAndDefaults)
     EXPECT_FALSE(form->RoundedView);
     EXPECT_FALSE(form->MonitorFlag);
     EXPECT_FALSE(form->CommandMode);
-    EXPECT_EQ(form->HelpFile, QDir(programDir()).filePath(QStringLiteral("tessmarkhelp.chm")));
+    EXPECT_EQ(form->HelpFile, QDir(programDir()).filePath(QStringLiteral("guide/index.html")));
     EXPECT_EQ(form->Setting.FileMode.TempDir, QDir(docsDir()).filePath(QStringLiteral("Vantrell")));
     EXPECT_EQ(form->Setting.FileMode.OpenDir, form->Setting.FileMode.TempDir);
     EXPECT_EQ(form->Setting.RowNum, 40);
@@ -593,10 +593,10 @@ TEST_F(GridFormTest, mainwindow_HelpOpensTheHelpFileBesideTheProgram)
     form->khelp->trigger();
     ASSERT_EQ(messages.AskedBoxes.size(), 1);
     EXPECT_EQ(messages.AskedBoxes[0].Kind, TMessageKind::Information);
-    EXPECT_TRUE(messages.AskedBoxes[0].Text.contains(QStringLiteral("tessmarkhelp.chm")));
+    EXPECT_TRUE(messages.AskedBoxes[0].Text.contains(QStringLiteral("index.html")));
     EXPECT_TRUE(openedUrls.isEmpty());
 
-    box.writeFile(QStringLiteral("program/tessmarkhelp.chm"), "ITSF");
+    box.writeFile(QStringLiteral("program/guide/index.html"), "<html></html>");
     messages.AskedBoxes.clear();
     form->khelp->trigger();
     EXPECT_EQ(openedUrls, QList<QUrl>{QUrl::fromLocalFile(form->HelpFile)});
