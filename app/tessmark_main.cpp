@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QStringList>
 #include <QTranslator>
@@ -13,6 +14,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     // The name stays out of window captions (no display name): they carry the file name.
     QApplication::setApplicationName(kApplicationTitle);
+    // The desktop entry an installed program belongs to, so the desktop shows its name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.korvath.Tessmark"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tessmark")));
 
     // Every text of the program is Japanese: ask for a Japanese UI face first, with the
     // families found on other systems after it.
