@@ -17,7 +17,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont-gothic qt6-translations-l10n
     poppler-utils
-    desktop-file-utils appstream libxml2-utils xdg-utils libfile-mimeinfo-perl shared-mime-info
+    dpkg-dev file desktop-file-utils appstream libxml2-utils
+    xdg-utils libfile-mimeinfo-perl shared-mime-info
     xvfb xauth dbus
 )
 
