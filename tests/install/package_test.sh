@@ -62,7 +62,8 @@ cp "$source_dir/samples/sample.kgd" "$work/files/sample.k25"
 cp "$source_dir/samples/sample.kgd" "$work/files/sample.k00"
 for file in "$work"/files/sample.*; do
     expected=application/x-tessmark-${file##*.}
-    got=$(env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION \
+    got=$(env -u XDG_CURRENT_DESKTOP -u XDG_SESSION_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION \
+        -u GNOME_DESKTOP_SESSION_ID -u MATE_DESKTOP_SESSION_ID -u DISPLAY -u WAYLAND_DISPLAY \
         XDG_DATA_DIRS="$share" XDG_DATA_HOME="$work/home" xdg-mime query filetype "$file")
     [ "$got" = "$expected" ] || fail "$(basename "$file") is $got, not $expected"
 done
