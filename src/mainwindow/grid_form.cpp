@@ -37,6 +37,8 @@ const QString kHelpFileName = QStringLiteral("tessmarkhelp.chm");
 const QString kTransferWorkFile = QStringLiteral("pavlink.tmp");
 const QString kMakerHomePage = QStringLiteral("https://www.korvath.example/");
 const char *const kHintProperty = "tessmarkHint";
+const QString kNoTransferFolderNote =
+    QStringLiteral("フォルダ %1 を作成できません。ファイルの選択はホームフォルダから始めます");
 
 const QStringList kTableFailureLines = {
     QStringLiteral("Tessmarkを起動できません"),
@@ -349,9 +351,12 @@ void Tgrid_form::FormCreate()
     HelpFile = QDir(ProgramFolder).filePath(kHelpFileName);
     Test.RawLines.clear();
 
-    // The transfer files land in "Vantrell" in the documents folder; a failure shows later,
-    // when a file is written there.
-    QDir(DocumentsDir).mkdir(QStringLiteral("Vantrell"));
+    // The transfer files land in "Vantrell" in the documents folder. A fresh account may not
+    // have the documents folder yet, so the whole path is made; when even that fails the file
+    // dialogs start in the home folder instead, and the user is told once.
+    const QString transferFolder = DocumentsDir + QStringLiteral("Vantrell");
+    if (!QDir().mkpath(transferFolder))
+        SetStatusText(1, kNoTransferFolderNote.arg(QDir::toNativeSeparators(transferFolder)));
     setAcceptDrops(true);
 
     Setting = LoadSettings(*m_settings, DocumentsDir.chopped(1));

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QEnterEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -126,18 +127,38 @@ TEST_F(GridFormTest, mainwindow_CreationSetsStateFolderAndDefaults)
     EXPECT_TRUE(messages.AskedBoxes.isEmpty());
 }
 
-TEST_F(GridFormTest, mainwindow_VantrellIsCreatedOneLevelOnly)
+// A fresh account has no documents folder yet: the whole path is made and the dialogs start in
+// it. Where it cannot be made (a file is in the way) the user is told and the dialogs start at
+// home, while the settings keep naming the folder.
+TEST_F(GridFormTest, mainwindow_TransferFolderIsMadeWithItsWholePath)
 {
-    TGridFormOptions options;
-    options.ProgramFolder = programDir();
-    options.Settings = &box.settings();
-    options.DocumentsFolder = box.filePath(QStringLiteral("missing/docs"));
-    options.TempFolder = tempDir();
-    Tgrid_form form(options);
-    EXPECT_FALSE(QDir(box.path()).exists(QStringLiteral("missing")));
-    // The folder settings still name it.
-    EXPECT_EQ(form.Setting.FileMode.TempDir,
-              QDir(box.filePath(QStringLiteral("missing/docs"))).filePath("Vantrell"));
+    box.writeFile(QStringLiteral("blocker"), "not a folder");
+    const struct
+    {
+        const char *documents;
+        bool made;
+    } cases[] = {{"home/Documents", true}, {"blocker/Documents", false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.documents);
+        dialogs.ShownDialogs.clear();
+        TGridFormOptions options;
+        options.ProgramFolder = programDir();
+        options.Settings = &box.settings();
+        options.DocumentsFolder = box.filePath(QLatin1String(c.documents));
+        options.TempFolder = tempDir();
+        Tgrid_form form(options);
+        const QString folder = QDir(options.DocumentsFolder).filePath(QStringLiteral("Vantrell"));
+        EXPECT_EQ(QFileInfo(folder).isDir(), c.made);
+        EXPECT_EQ(form.StatusText(1).contains(QDir::toNativeSeparators(folder)), !c.made);
+        EXPECT_EQ(form.Setting.FileMode.TempDir, folder);
+        EXPECT_EQ(form.Setting.FileMode.OpenDir, folder);
+
+        form.Open1->trigger();
+        form.N14->trigger();
+        ASSERT_EQ(dialogs.ShownDialogs.size(), 2);
+        for (const auto &shown : std::as_const(dialogs.ShownDialogs))
+            EXPECT_EQ(shown.Request.Folder, c.made ? folder : QDir::homePath());
+    }
 }
 
 TEST_F(GridFormTest, mainwindow_StoredPlacementIsClampedToTheScreen)
