@@ -38,8 +38,9 @@ const QString kHelpFileName = QStringLiteral("tessmarkhelp.chm");
 const QString kTransferWorkFile = QStringLiteral("pavlink.tmp");
 const QString kMakerHomePage = QStringLiteral("https://www.korvath.example/");
 const char *const kHintProperty = "tessmarkHint";
+// Short enough for the status bar of the narrow window; the dialogs then show where they are.
 const QString kNoTransferFolderNote =
-    QStringLiteral("フォルダ %1 を作成できません。ファイルの選択はホームフォルダから始めます");
+    QStringLiteral("Vantrellフォルダを作成できません。ホームフォルダを使います");
 
 const QStringList kTableFailureLines = {
     QStringLiteral("Tessmarkを起動できません"),
@@ -305,7 +306,7 @@ void Tgrid_form::FormCreate()
     // dialogs start in the home folder instead, and the user is told once.
     const QString transferFolder = DocumentsDir + QStringLiteral("Vantrell");
     if (!QDir().mkpath(transferFolder))
-        SetStatusText(1, kNoTransferFolderNote.arg(QDir::toNativeSeparators(transferFolder)));
+        SetStatusText(1, kNoTransferFolderNote);
     setAcceptDrops(true);
 
     Setting = LoadSettings(*m_settings, DocumentsDir.chopped(1));
