@@ -130,25 +130,30 @@ TEST_F(GridFormTest, mainwindow_CreationSetsStateFolderAndDefaults)
 
 // A fresh account has no documents folder yet: the whole path is made and the dialogs start in
 // it. Where it cannot be made (a file is in the way) the user is told and the dialogs start at
-// home, while the settings keep naming the folder.
+// home, while the settings keep naming the folder. The window finds the documents folder itself,
+// in a home folder of the sandbox.
 TEST_F(GridFormTest, mainwindow_TransferFolderIsMadeWithItsWholePath)
 {
-    box.writeFile(QStringLiteral("blocker"), "not a folder");
+    const QByteArray realHome = qgetenv("HOME");
     const struct
     {
-        const char *documents;
+        const char *home;
         bool made;
-    } cases[] = {{"home/Documents", true}, {"blocker/Documents", false}};
+    } cases[] = {{"fresh", true}, {"blocked", false}};
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.documents);
+        SCOPED_TRACE(c.home);
+        const QString home = box.filePath(QLatin1String(c.home));
+        QDir().mkpath(home);
+        if (!c.made)
+            box.writeFile(QLatin1String(c.home) + QStringLiteral("/Documents"), "not a folder");
+        const QString folder = home + QStringLiteral("/Documents/Vantrell");
         dialogs.ShownDialogs.clear();
+        qputenv("HOME", QFile::encodeName(home));
         TGridFormOptions options;
         options.ProgramFolder = programDir();
         options.Settings = &box.settings();
-        options.DocumentsFolder = box.filePath(QLatin1String(c.documents));
         options.TempFolder = tempDir();
         Tgrid_form form(options);
-        const QString folder = QDir(options.DocumentsFolder).filePath(QStringLiteral("Vantrell"));
         EXPECT_EQ(QFileInfo(folder).isDir(), c.made);
         EXPECT_EQ(form.StatusText(1).contains(QStringLiteral("Vantrellフォルダを作成できません")),
                   !c.made);
@@ -157,9 +162,10 @@ TEST_F(GridFormTest, mainwindow_TransferFolderIsMadeWithItsWholePath)
 
         form.Open1->trigger();
         form.N14->trigger();
+        qputenv("HOME", realHome);
         ASSERT_EQ(dialogs.ShownDialogs.size(), 2);
         for (const auto &shown : std::as_const(dialogs.ShownDialogs))
-            EXPECT_EQ(shown.Request.Folder, c.made ? folder : QDir::homePath());
+            EXPECT_EQ(shown.Request.Folder, c.made ? folder : home);
     }
 }
 
