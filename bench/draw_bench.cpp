@@ -68,6 +68,8 @@ void BM_PrintAllEight(benchmark::State &state)
     TSetting setting;
     const TSoundingTest test = makeTest(int(state.range(0)), setting, tables);
     TPrintSelection all{true, true, true, true, true, true, true, true, true};
+    // Black and white draws the hatches, scaled to the PDF's resolution.
+    all.Color = state.range(1) != 0;
     for (auto _ : state) {
         QBuffer pdf;
         pdf.open(QIODevice::WriteOnly);
@@ -78,7 +80,12 @@ void BM_PrintAllEight(benchmark::State &state)
         benchmark::DoNotOptimize(result.Pages);
     }
 }
-BENCHMARK(BM_PrintAllEight)->Arg(400)->Arg(1600)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrintAllEight)
+    ->ArgNames({"rows", "colour"})
+    ->Args({400, 1})
+    ->Args({1600, 1})
+    ->Args({1600, 0})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -3,9 +3,12 @@
 #include "drawtext.h"
 #include "reftables.h"
 
+#include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPen>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -38,6 +41,60 @@ void FillRegion(QPainter &canvas, const QRegion &region, const QBrush &brush)
     QPainterPath path;
     path.addRegion(region);
     canvas.fillPath(path, brush);
+}
+
+// The toolkit's hatch patterns repeat every 8 device pixels.
+constexpr int kPatternPixels = 8;
+
+// Device pixels between the hatch lines of a monochrome printout: the toolkit's own pattern
+// while that is about a millimetre or more apart, else one millimetre, so the groups' hatches
+// stay apart on a fine printer instead of all reading as the same grey.
+int HatchSpacing(const QPainter &canvas)
+{
+    const QPaintDevice *device = canvas.device();
+    const int dpi = device ? std::max(device->logicalDpiX(), device->logicalDpiY()) : 0;
+    return std::max(kPatternPixels, int(std::lround(dpi / 25.4)));
+}
+
+// The first multiple of `spacing` at or after `from`.
+int FirstMultipleFrom(int from, int spacing)
+{
+    const int rest = ((from % spacing) + spacing) % spacing;
+    return rest == 0 ? from : from + spacing - rest;
+}
+
+// The lines of a hatch `style` `spacing` pixels apart, their width scaled with them, drawn
+// inside `region` only. Like the pattern brush they leave the gaps between them unpainted.
+void DrawHatchLines(QPainter &canvas, const QRegion &region, Qt::BrushStyle style, int spacing)
+{
+    const bool across = style == Qt::HorPattern || style == Qt::CrossPattern;
+    const bool down = style == Qt::VerPattern || style == Qt::CrossPattern;
+    const bool rising = style == Qt::BDiagPattern || style == Qt::DiagCrossPattern;
+    const bool falling = style == Qt::FDiagPattern || style == Qt::DiagCrossPattern;
+    const QRect box = region.boundingRect();
+    QList<QLine> lines;
+    if (across)
+        for (int y = FirstMultipleFrom(box.top(), spacing); y <= box.bottom(); y += spacing)
+            lines.append(QLine(box.left(), y, box.right(), y));
+    if (down)
+        for (int x = FirstMultipleFrom(box.left(), spacing); x <= box.right(); x += spacing)
+            lines.append(QLine(x, box.top(), x, box.bottom()));
+    // Rising lines are x + y = c, falling ones x - y = c.
+    if (rising)
+        for (int c = FirstMultipleFrom(box.left() + box.top(), spacing);
+             c <= box.right() + box.bottom(); c += spacing)
+            lines.append(QLine(c - box.top(), box.top(), c - box.bottom(), box.bottom()));
+    if (falling)
+        for (int c = FirstMultipleFrom(box.left() - box.bottom(), spacing);
+             c <= box.right() - box.top(); c += spacing)
+            lines.append(QLine(c + box.top(), box.top(), c + box.bottom(), box.bottom()));
+    const int width = std::max(1, int(std::lround(double(spacing) / kPatternPixels)));
+    canvas.save();
+    canvas.setClipRegion(region, Qt::IntersectClip);
+    canvas.setRenderHint(QPainter::Antialiasing, false);
+    canvas.setPen(QPen(Qt::black, width, Qt::SolidLine, Qt::FlatCap));
+    canvas.drawLines(lines);
+    canvas.restore();
 }
 
 } // namespace
@@ -195,10 +252,15 @@ QList<QRegion> TObject_Paint::BuildSoilRegions(TGraphStyle &style, TGraphScales 
 void TObject_Paint::PaintSoilRegions(const QList<QRegion> &regions, QPainter &canvas, bool colour)
 {
     const QBrush outline(Qt::black);
+    const int spacing = colour ? kPatternPixels : HatchSpacing(canvas);
     for (int j = 0; j < int(regions.size()); ++j) {
         if (regions[j].isEmpty())
             continue;
-        FillRegion(canvas, regions[j], SoilBrush(j, colour));
+        const QBrush brush = SoilBrush(j, colour);
+        if (spacing > kPatternPixels && brush.style() != Qt::SolidPattern)
+            DrawHatchLines(canvas, regions[j], brush.style(), spacing);
+        else
+            FillRegion(canvas, regions[j], brush);
         FillRegion(canvas, RegionFrame(regions[j]), outline);
     }
 }

@@ -3,6 +3,7 @@
 #include "cmbgrid.h"
 #include "inplaceedit.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace {
@@ -69,4 +70,17 @@ void TCellKindDelegate::updateEditorGeometry(QWidget *editor, const QStyleOption
                                              const QModelIndex &) const
 {
     editor->setGeometry(option.rect);
+}
+
+bool TCellKindDelegate::eventFilter(QObject *object, QEvent *event)
+{
+    // Escape belongs to a drop-down editor itself: it closes the list (when open) and never the
+    // editor, so the text typed so far stays.
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        const auto *editor = qobject_cast<TComboInplaceEdit *>(object);
+        if (editor && editor->CellKind().Kind() == ckDropDown)
+            return false;
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
 }

@@ -165,8 +165,10 @@ void TComboInplaceEdit::keyPressEvent(QKeyEvent *event)
             m_list->Step(event->key() == Qt::Key_Up ? -1 : 1);
             return;
         }
-        if (event->key() == Qt::Key_Escape && m_list->isVisible()) {
+        if (event->key() == Qt::Key_Escape) {
+            // Swallowed even with the list closed: the editor stays open with its text.
             m_list->hide();
+            event->accept();
             return;
         }
     }

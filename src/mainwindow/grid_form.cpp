@@ -3,6 +3,7 @@
 #include "cmbgrid.h"
 #include "events.h"
 #include "formtexts.h"
+#include "menutexts.h"
 #include "messages.h"
 #include "presentation.h"
 #include "programfiles.h"
@@ -39,6 +40,9 @@ const QString kHelpFileName = QStringLiteral("guide/index.html");
 const QString kTransferWorkFile = QStringLiteral("pavlink.tmp");
 const QString kMakerHomePage = QStringLiteral("https://www.korvath.example/");
 const char *const kHintProperty = "tessmarkHint";
+// Short enough for the status bar of the narrow window; the dialogs then show where they are.
+const QString kNoTransferFolderNote =
+    QStringLiteral("Vantrellフォルダを作成できません。ホームフォルダを使います");
 
 const QStringList kTableFailureLines = {
     QStringLiteral("Tessmarkを起動できません"),
@@ -130,46 +134,29 @@ void Tgrid_form::createToolBar()
     setContextMenuPolicy(Qt::NoContextMenu);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 
-    auto button = [this](const char *name, const QString &caption, TToolIcon icon,
-                         const QString &hint, bool enabled, void (Tgrid_form::*handler)()) {
+    auto button = [this](const char *name, TToolIcon icon, bool enabled,
+                         void (Tgrid_form::*handler)()) {
+        const TCommandText &texts = CommandText(name);
         auto *b = new QToolButton(ToolBar1);
         b->setObjectName(QLatin1String(name));
-        b->setText(caption);
+        b->setText(texts.Caption);
         b->setIcon(ToolIcon(icon));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
-        b->setProperty(kHintProperty, hint);
+        b->setProperty(kHintProperty, texts.Hint);
         b->setMinimumWidth(52);
         setToolButtonEnabled(b, enabled);
         connect(b, &QToolButton::clicked, this, handler);
         ToolBar1->addWidget(b);
         return b;
     };
-    ToolButton1 =
-        button("ToolButton1", QStringLiteral("開く"), TToolIcon::Open,
-               QStringLiteral("一時ファイルを開く|Vantrellから転送された一時ファイルを開きます"),
-               true, &Tgrid_form::ToolButton1Click);
-    SaveBtn = button("SaveBtn", QStringLiteral("保存"), TToolIcon::Save,
-                     QStringLiteral("名前を付けて保存|名前を付けてファイルとして保存します"), false,
-                     &Tgrid_form::SaveAsDialog);
-    PrintBtn = button("PrintBtn", QStringLiteral("印刷"), TToolIcon::Print,
-                      QStringLiteral("印刷|データを印刷します"), false, &Tgrid_form::PrintBtnClick);
-    ToolButton3 = button(
-        "ToolButton3", QStringLiteral("通信"), TToolIcon::Transfer,
-        QStringLiteral(
-            "Vantrellからのデータ転送|Vantrellから転送されたデータを受信しファイルを作成します"),
-        true, &Tgrid_form::ToolButton3Click);
-    GraphBtn = button(
-        "GraphBtn", QStringLiteral("グラフ"), TToolIcon::Graph,
-        QStringLiteral(
-            "グラフの作成・切り替え|グラフを作成し、Ｎｓｗと換算Ｎ値のグラフの表示を切り替えます"),
-        false, &Tgrid_form::GraphBtnClick);
-    ChangeBtn = button(
-        "ChangeBtn", QStringLiteral("まるめ"), TToolIcon::Rounding,
-        QStringLiteral(
-            "まるめ計算・表示切り替え|通常のデータと２５ｃｍにまるめたデータの表示を切り替えます"),
-        false, &Tgrid_form::ChangeBtnClick);
+    ToolButton1 = button("ToolButton1", TToolIcon::Open, true, &Tgrid_form::ToolButton1Click);
+    SaveBtn = button("SaveBtn", TToolIcon::Save, false, &Tgrid_form::SaveAsDialog);
+    PrintBtn = button("PrintBtn", TToolIcon::Print, false, &Tgrid_form::PrintBtnClick);
+    ToolButton3 = button("ToolButton3", TToolIcon::Transfer, true, &Tgrid_form::ToolButton3Click);
+    GraphBtn = button("GraphBtn", TToolIcon::Graph, false, &Tgrid_form::GraphBtnClick);
+    ChangeBtn = button("ChangeBtn", TToolIcon::Rounding, false, &Tgrid_form::ChangeBtnClick);
 }
 
 void Tgrid_form::createMenus()
@@ -177,104 +164,69 @@ void Tgrid_form::createMenus()
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
 
-    auto menu = [this, bar](const char *name, const QString &caption, const QString &hint) {
-        auto *m = new QMenu(caption, this);
+    // A top-level item with its own shortcut opens its menu, as Alt and its letter would.
+    auto menu = [this, bar](const char *name) {
+        const TCommandText &texts = CommandText(name);
+        auto *m = new QMenu(texts.Caption, this);
         m->setObjectName(QLatin1String(name));
         m->menuAction()->setObjectName(QLatin1String(name));
-        m->menuAction()->setStatusTip(hint);
+        m->menuAction()->setStatusTip(texts.Hint);
         bar->addMenu(m);
+        if (!texts.Shortcut.isEmpty()) {
+            m->menuAction()->setShortcut(texts.Shortcut);
+            connect(m->menuAction(), &QAction::triggered, this,
+                    [bar, m] { bar->setActiveAction(m->menuAction()); });
+        }
         return m;
     };
-    auto item = [this](QMenu *m, const char *name, const QString &caption, const QString &hint,
-                       const QKeySequence &shortcut, void (Tgrid_form::*handler)()) {
-        auto *a = new QAction(caption, this);
+    auto item = [this](QMenu *m, const char *name, void (Tgrid_form::*handler)()) {
+        const TCommandText &texts = CommandText(name);
+        auto *a = new QAction(texts.Caption, this);
         a->setObjectName(QLatin1String(name));
-        a->setStatusTip(hint);
-        a->setShortcut(shortcut);
+        a->setStatusTip(texts.Hint);
+        a->setShortcut(texts.Shortcut);
         connect(a, &QAction::triggered, this, handler);
         m->addAction(a);
         return a;
     };
-    // A top-level item with its own shortcut opens its menu, as Alt and its letter would.
-    auto openOnShortcut = [this, bar](QMenu *m, const QKeySequence &shortcut) {
-        m->menuAction()->setShortcut(shortcut);
-        connect(m->menuAction(), &QAction::triggered, this,
-                [bar, m] { bar->setActiveAction(m->menuAction()); });
-    };
 
-    File1 = menu("File1", QStringLiteral("ﾌｧｲﾙ(&F)"),
-                 QStringLiteral("ファイルを作成・保存・印刷します"));
-    New1 = item(File1, "New1", QStringLiteral("新規作成(&N)..."),
-                QStringLiteral("手入力を開始としてデータを新規作成します。"), {},
-                &Tgrid_form::New1Click);
-    SaveAs1 =
-        item(File1, "SaveAs1", QStringLiteral("名前を付けて保存(&A)..."),
-             QStringLiteral("名前を付けてファイルとして保存します"), {}, &Tgrid_form::SaveAsDialog);
-    Open1 = item(File1, "Open1", QStringLiteral("開く(&O)..."),
-                 QStringLiteral("Tessmarkで保存したファイルを開きます"),
-                 QKeySequence(Qt::CTRL | Qt::Key_O), &Tgrid_form::Open1Click);
-    N14 = item(File1, "N14", QStringLiteral("一時ﾌｧｲﾙを開く..."),
-               QStringLiteral("Vantrellから転送された一時ファイルを開きます"), {},
-               &Tgrid_form::ToolButton1Click);
+    File1 = menu("File1");
+    New1 = item(File1, "New1", &Tgrid_form::New1Click);
+    SaveAs1 = item(File1, "SaveAs1", &Tgrid_form::SaveAsDialog);
+    Open1 = item(File1, "Open1", &Tgrid_form::Open1Click);
+    N14 = item(File1, "N14", &Tgrid_form::ToolButton1Click);
     File1->addSeparator();
-    Print1 =
-        item(File1, "Print1", QStringLiteral("印刷(&P)..."), QStringLiteral("データを印刷します"),
-             QKeySequence(Qt::CTRL | Qt::Key_P), &Tgrid_form::PrintBtnClick);
+    Print1 = item(File1, "Print1", &Tgrid_form::PrintBtnClick);
     File1->addSeparator();
-    Exit1 = item(File1, "Exit1", QStringLiteral("終了(&E)"), QStringLiteral("Tessmarkを終了します"),
-                 {}, &Tgrid_form::Exit1Click);
+    Exit1 = item(File1, "Exit1", &Tgrid_form::Exit1Click);
 
-    Term = menu("Term", QStringLiteral("ﾃﾞｰﾀ通信(&T)"),
-                QStringLiteral("Vantrellとデータ通信を行います"));
-    openOnShortcut(Term, QKeySequence(Qt::CTRL | Qt::Key_T));
-    TermStart = item(Term, "TermStart", QStringLiteral("通信..."),
-                     QStringLiteral("Vantrellから転送されたデータを受信しファイルを作成します"),
-                     QKeySequence(Qt::Key_F5), &Tgrid_form::ToolButton3Click);
+    Term = menu("Term");
+    TermStart = item(Term, "TermStart", &Tgrid_form::ToolButton3Click);
 
-    K3 = menu("K3", QStringLiteral("ﾃﾞｰﾀ入力(&I)"),
-              QStringLiteral("手入力のデータを入力・編集します"));
-    KManuInp = item(K3, "KManuInp", QStringLiteral("入力モード"),
-                    QStringLiteral("手入力の入力モードにします"),
-                    QKeySequence(Qt::CTRL | Qt::Key_I), &Tgrid_form::KManuInpClick);
-    KManuEdit = item(K3, "KManuEdit", QStringLiteral("編集モード"),
-                     QStringLiteral("手入力の編集モードにします"),
-                     QKeySequence(Qt::CTRL | Qt::Key_E), &Tgrid_form::KManuEditClick);
+    K3 = menu("K3");
+    KManuInp = item(K3, "KManuInp", &Tgrid_form::KManuInpClick);
+    KManuEdit = item(K3, "KManuEdit", &Tgrid_form::KManuEditClick);
 
-    G1 = menu("G1", QStringLiteral("ｸﾞﾗﾌ(&G)"), QStringLiteral("グラフを作成・表示します"));
-    MakeGraph = item(G1, "MakeGraph", QStringLiteral("ｸﾞﾗﾌ作成"),
-                     QStringLiteral("Ｎｓｗと換算Ｎ値のグラフを作成します"),
-                     QKeySequence(Qt::Key_F12), &Tgrid_form::MakeGraphClick);
-    N3 = item(G1, "N3", QStringLiteral("ｸﾞﾗﾌ切り替え"),
-              QStringLiteral("Ｎｓｗと換算Ｎ値のグラフの表示を切り替えます"),
-              QKeySequence(Qt::Key_F11), &Tgrid_form::N3Click);
+    G1 = menu("G1");
+    MakeGraph = item(G1, "MakeGraph", &Tgrid_form::MakeGraphClick);
+    N3 = item(G1, "N3", &Tgrid_form::N3Click);
 
-    KG1 = menu("KG1", QStringLiteral("ﾃﾞｰﾀ(&D)"), QStringLiteral("表示するデータを切り替えます"));
-    openOnShortcut(KG1, QKeySequence(Qt::Key_F3));
-    Knd = item(KG1, "Knd", QStringLiteral("通常のﾃﾞｰﾀ"), QStringLiteral("通常のデータを表示します"),
-               QKeySequence(Qt::CTRL | Qt::Key_F2), &Tgrid_form::KndClick);
+    KG1 = menu("KG1");
+    Knd = item(KG1, "Knd", &Tgrid_form::KndClick);
     Knd->setCheckable(true);
     Knd->setChecked(true);
-    K25 = item(KG1, "K25", QStringLiteral("25cmまるめ"),
-               QStringLiteral("２５ｃｍにまるめたデータを表示します"), QKeySequence(Qt::Key_F2),
-               &Tgrid_form::K25Click);
+    K25 = item(KG1, "K25", &Tgrid_form::K25Click);
     K25->setCheckable(true);
 
-    O1 = menu("O1", QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"), QStringLiteral("Tessmarkの設定を変更します"));
-    KS1 = item(O1, "KS1", QStringLiteral("設定(&S)..."),
-               QStringLiteral("Tessmarkの設定を変更します"), {}, &Tgrid_form::KS1Click);
+    O1 = menu("O1");
+    KS1 = item(O1, "KS1", &Tgrid_form::KS1Click);
 
-    Help1 = menu("Help1", QStringLiteral("ﾍﾙﾌﾟ(&H)"), QStringLiteral("ヘルプを表示します"));
-    khelp = item(Help1, "khelp", QStringLiteral("ﾄﾋﾟｯｸの検索(&H)"),
-                 QStringLiteral("ヘルプの目次を表示します"), QKeySequence(Qt::Key_F1),
-                 &Tgrid_form::khelpClick);
+    Help1 = menu("Help1");
+    khelp = item(Help1, "khelp", &Tgrid_form::khelpClick);
     Help1->addSeparator();
-    Homepage1 =
-        item(Help1, "Homepage1", QStringLiteral("Korvath ホームページ(&N)"),
-             QStringLiteral("Korvathのホームページを開きます"), {}, &Tgrid_form::Homepage1Click);
+    Homepage1 = item(Help1, "Homepage1", &Tgrid_form::Homepage1Click);
     Help1->addSeparator();
-    About1 =
-        item(Help1, "About1", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)..."),
-             QStringLiteral("Tessmarkのバージョン情報を表示します"), {}, &Tgrid_form::About1Click);
+    About1 = item(Help1, "About1", &Tgrid_form::About1Click);
 
     // Start states: nothing that needs a test works before one is loaded.
     SaveAs1->setEnabled(false);
@@ -351,9 +303,12 @@ void Tgrid_form::FormCreate()
     HelpFile = ProgramFilePath(ProgramFolder, kHelpFileName);
     Test.RawLines.clear();
 
-    // The transfer files land in "Vantrell" in the documents folder; a failure shows later,
-    // when a file is written there.
-    QDir(DocumentsDir).mkdir(QStringLiteral("Vantrell"));
+    // The transfer files land in "Vantrell" in the documents folder. A fresh account may not
+    // have the documents folder yet, so the whole path is made; when even that fails the file
+    // dialogs start in the home folder instead, and the user is told once.
+    const QString transferFolder = DocumentsDir + QStringLiteral("Vantrell");
+    if (!QDir().mkpath(transferFolder))
+        SetStatusText(1, kNoTransferFolderNote);
     setAcceptDrops(true);
 
     Setting = LoadSettings(*m_settings, DocumentsDir.chopped(1));

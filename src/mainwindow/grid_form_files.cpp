@@ -13,6 +13,7 @@
 #include "writer.h"
 
 #include <QAction>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -38,6 +39,13 @@ const QString kManualSaveFilter =
     QStringLiteral("Tessmark手入力ﾌｧｲﾙ (*.kmd)|*.kmd|丸めﾌｧｲﾙ(*.k25)|*.k25|"
                    "丸め形式Tessmark ﾌｧｲﾙ(*.k00)|*.k00");
 const QString kManualEditStatus = QStringLiteral("手入力 -編集");
+
+// Where a file dialog starts: the remembered folder, or the home folder while that folder
+// does not exist (removed, or never made on this account).
+QString dialogFolder(const QString &remembered)
+{
+    return !remembered.isEmpty() && QFileInfo(remembered).isDir() ? remembered : QDir::homePath();
+}
 
 // The four types a save writes.
 bool isWrittenType(const QString &path)
@@ -147,7 +155,7 @@ void Tgrid_form::Open1Click()
     request.Title = kOpenTitle;
     request.Filter = kOpenFilter;
     request.FilterIndex = Setting.FileMode.FilterIndex;
-    request.Folder = Setting.FileMode.OpenDir;
+    request.Folder = dialogFolder(Setting.FileMode.OpenDir);
     openFromDialog(request, true);
 }
 
@@ -159,7 +167,7 @@ void Tgrid_form::ToolButton1Click()
     request.Title = kTempOpenTitle;
     request.Filter = kTempOpenFilter;
     request.FilterIndex = 1;
-    request.Folder = Setting.FileMode.TempDir;
+    request.Folder = dialogFolder(Setting.FileMode.TempDir);
     openFromDialog(request, false);
 }
 
@@ -214,7 +222,7 @@ void Tgrid_form::SaveAsDialog()
     request.Title = kSaveTitle;
     request.Filter = standardData ? kStandardSaveFilter : kManualSaveFilter;
     request.FilterIndex = 1;
-    request.Folder = Setting.FileMode.SaveDir;
+    request.Folder = dialogFolder(Setting.FileMode.SaveDir);
     request.FileName = QFileInfo(Test.CurrentFile).completeBaseName();
     const std::optional<TFileChoice> choice = FileDialogs().saveFile(request, this);
     if (!choice)

@@ -375,7 +375,7 @@ void TPrintDlgForm::P_ButtonClick()
     // Nothing to ask about when the printout could not go anywhere.
     if (!ReadyToPrint(Selection()))
         return;
-    if (Messages().confirm(QStringLiteral("印刷を行いますか?"), this) != QMessageBox::Ok)
+    if (Messages().confirmPlain(QStringLiteral("印刷を行いますか?"), this) != QMessageBox::Ok)
         return;
     if (PrintChosen())
         accept();

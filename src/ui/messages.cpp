@@ -24,6 +24,8 @@ QMessageBox::Icon iconOf(TMessageKind kind)
         return QMessageBox::Critical;
     case TMessageKind::Confirmation:
         return QMessageBox::Question;
+    case TMessageKind::Plain:
+        return QMessageBox::NoIcon;
     }
     return QMessageBox::NoIcon;
 }

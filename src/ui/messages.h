@@ -12,8 +12,8 @@ class QWidget;
 // The title of every message box.
 inline const QString kApplicationTitle = QStringLiteral("Tessmark");
 
-// What kind of box: decides the icon only.
-enum class TMessageKind { Information, Warning, Error, Confirmation };
+// What kind of box: decides the icon only. Plain boxes show none.
+enum class TMessageKind { Information, Warning, Error, Confirmation, Plain };
 
 class TMessages
 {
@@ -49,6 +49,11 @@ public:
     Button confirm(const QString &text, QWidget *parent = nullptr)
     {
         return ask(TMessageKind::Confirmation, text, QMessageBox::Ok | QMessageBox::Cancel, parent);
+    }
+    // The same OK/Cancel question in a box without an icon.
+    Button confirmPlain(const QString &text, QWidget *parent = nullptr)
+    {
+        return ask(TMessageKind::Plain, text, QMessageBox::Ok | QMessageBox::Cancel, parent);
     }
     Button yesNo(const QString &text, QWidget *parent = nullptr)
     {

@@ -256,6 +256,74 @@ TEST(GraphsBars, SoilBrushesByGroup)
     }
 }
 
+// The printer target with its region painting open to the test.
+struct HatchPainter : TPrint_Paint
+{
+    using TObject_Paint::PaintSoilRegions;
+};
+
+// The shortest shift after which the dark pixels of a scan line repeat: the hatch spacing
+// along that line (1 when the line meets no hatch line).
+int RepeatOf(const QList<bool> &dark)
+{
+    const int n = int(dark.size());
+    for (int p = 1; p < n / 2; ++p) {
+        bool repeats = true;
+        for (int i = 0; i + p < n && repeats; ++i)
+            repeats = dark[i] == dark[i + p];
+        if (repeats)
+            return p;
+    }
+    return n;
+}
+
+// A black-and-white printout keeps the toolkit's 8-pixel hatches on a screen-like device and
+// spaces them about 1 mm apart at 600 dpi, where 8 pixels would print as one even grey. The
+// gaps stay unpainted, so what lies under a bar shows through.
+TEST(GraphsBars, MonochromeHatchesScaleWithTheDeviceResolution)
+{
+    const QRect bar(101, 97, 200, 200);
+    const QColor under(200, 200, 200);
+    for (int dpi : {96, 600}) {
+        for (int group = 0; group < kSoilGroups - 1; ++group) {
+            SCOPED_TRACE(testing::Message() << dpi << " dpi, group " << group);
+            QImage image(400, 400, QImage::Format_RGB32);
+            image.setDotsPerMeterX(qRound(dpi / 0.0254));
+            image.setDotsPerMeterY(qRound(dpi / 0.0254));
+            image.fill(under);
+            QList<QRegion> regions(kSoilGroups);
+            regions[group] = QRegion(bar);
+            {
+                QPainter painter(&image);
+                HatchPainter().PaintSoilRegions(regions, painter, false);
+            }
+            QList<bool> down, across;
+            int gaps = 0;
+            for (int i = 10; i < 190; ++i) {
+                down.append(qGray(image.pixel(bar.left() + 100, bar.top() + i)) < 100);
+                across.append(qGray(image.pixel(bar.left() + i, bar.top() + 100)) < 100);
+                gaps += image.pixelColor(bar.left() + i, bar.top() + 100) == under;
+            }
+            const int spacing = std::max(RepeatOf(down), RepeatOf(across));
+            EXPECT_GT(gaps, 0);
+            if (dpi == 600) {
+                EXPECT_GE(spacing, 20);
+                EXPECT_LE(spacing, 30);
+                continue;
+            }
+            EXPECT_EQ(spacing, 8);
+            QImage pattern(image.size(), QImage::Format_RGB32);
+            pattern.fill(under);
+            {
+                QPainter painter(&pattern);
+                painter.fillRect(bar.adjusted(1, 1, -1, -1), SoilBrush(group, false));
+            }
+            const QRect inside = bar.adjusted(1, 1, -1, -1);
+            EXPECT_EQ(image.copy(inside), pattern.copy(inside));
+        }
+    }
+}
+
 TEST(GraphsBars, DepthWindowStretchesTheRowBeforeTheFirstDeeperOne)
 {
     const QString full = QStringLiteral("100");

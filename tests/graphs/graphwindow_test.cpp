@@ -5,12 +5,9 @@
 
 #include "events.h"
 #include "messages.h"
-#include "reader.h"
-#include "sandbox.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QImage>
 #include <QMenu>
 #include <QTest>
@@ -260,27 +257,4 @@ TEST_F(GraphWindowTest, ANonNumericValueIsReportedAndLeavesTheGraphWithoutBars)
     form->ToggleGraph();
     EXPECT_EQ(form->CurrentStyle().Data.Count, 1);
     EXPECT_EQ(messages.AskedBoxes.size(), 1);
-}
-
-// The window as a user sees it with the shipped sample test, written to PNG files for a look by
-// eye. Run with --gtest_also_run_disabled_tests.
-TEST_F(GraphWindowTest, DISABLED_WritesTheSampleTestAsShown)
-{
-    TReferenceTables shipped;
-    ASSERT_TRUE(shipped.LoadFrom(shippedDataDir()));
-    tables = shipped;
-    test = OpenTestFile(QDir(samplesDir()).filePath(QStringLiteral("sample.ktd")), setting, tables);
-    setting.TorqueGraph = true;
-    const QString folder = QDir::temp().filePath(QStringLiteral("tessmark-graphwindow"));
-    QDir().mkpath(folder);
-    for (QSize size : {QSize(350, 420), QSize(600, 800)}) {
-        setting.GraphWidth = size.width();
-        setting.GraphHeight = size.height();
-        open();
-        const QString suffix = QStringLiteral("-%1x%2.png").arg(size.width()).arg(size.height());
-        EXPECT_TRUE(shown().save(folder + QStringLiteral("/nsw-torque") + suffix));
-        form->ToggleGraph();
-        EXPECT_TRUE(shown().save(folder + QStringLiteral("/n-torque") + suffix));
-        CloseGraphWindow(form);
-    }
 }

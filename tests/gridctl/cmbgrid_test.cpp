@@ -448,6 +448,36 @@ TEST_F(GridTest, EscapeClosesTheDropDownWithoutChange)
     EXPECT_EQ(clicks.count(), 0);
 }
 
+// With its list closed, Escape in a drop-down editor is swallowed: the editor stays open with
+// what was typed. A text editor is still closed by it, its cell unchanged.
+TEST_F(GridTest, EscapeWithTheListClosedKeepsOnlyADropDownEditorOpen)
+{
+    const struct
+    {
+        int col;
+        bool staysOpen;
+    } cases[] = {{1, true}, {0, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.col);
+        grid.SetCells(c.col, 2, QStringLiteral("0.75"));
+        TComboInplaceEdit *editor = openEditor(c.col, 2);
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("0.3"));
+        ASSERT_EQ(editor->text(), QStringLiteral("0.3"));
+        QTest::keyClick(editor, Qt::Key_Escape);
+        EXPECT_EQ(grid.EditorMode(), c.staysOpen);
+        if (c.staysOpen) {
+            EXPECT_EQ(grid.InplaceEditor(), editor);
+            EXPECT_EQ(editor->text(), QStringLiteral("0.3"));
+            EXPECT_FALSE(editor->DropDownVisible());
+            grid.SetEditorMode(false);
+        }
+        EXPECT_EQ(grid.Cells(c.col, 2),
+                  c.staysOpen ? QStringLiteral("0.3") : QStringLiteral("0.75"));
+    }
+}
+
 TEST_F(GridTest, UpAndDownInTheEditorStepThroughTheEntries)
 {
     QSignalSpy clicks(&grid, &TComboGrid::OnGridBtnClick);

@@ -3,6 +3,7 @@
 #include "codec.h"
 #include "events.h"
 #include "filedialogs.h"
+#include "menutexts.h"
 #include "messages.h"
 #include "sandbox.h"
 
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QEnterEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -126,18 +128,45 @@ TEST_F(GridFormTest, mainwindow_CreationSetsStateFolderAndDefaults)
     EXPECT_TRUE(messages.AskedBoxes.isEmpty());
 }
 
-TEST_F(GridFormTest, mainwindow_VantrellIsCreatedOneLevelOnly)
+// A fresh account has no documents folder yet: the whole path is made and the dialogs start in
+// it. Where it cannot be made (a file is in the way) the user is told and the dialogs start at
+// home, while the settings keep naming the folder. The window finds the documents folder itself,
+// in a home folder of the sandbox.
+TEST_F(GridFormTest, mainwindow_TransferFolderIsMadeWithItsWholePath)
 {
-    TGridFormOptions options;
-    options.ProgramFolder = programDir();
-    options.Settings = &box.settings();
-    options.DocumentsFolder = box.filePath(QStringLiteral("missing/docs"));
-    options.TempFolder = tempDir();
-    Tgrid_form form(options);
-    EXPECT_FALSE(QDir(box.path()).exists(QStringLiteral("missing")));
-    // The folder settings still name it.
-    EXPECT_EQ(form.Setting.FileMode.TempDir,
-              QDir(box.filePath(QStringLiteral("missing/docs"))).filePath("Vantrell"));
+    const QByteArray realHome = qgetenv("HOME");
+    const struct
+    {
+        const char *home;
+        bool made;
+    } cases[] = {{"fresh", true}, {"blocked", false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.home);
+        const QString home = box.filePath(QLatin1String(c.home));
+        QDir().mkpath(home);
+        if (!c.made)
+            box.writeFile(QLatin1String(c.home) + QStringLiteral("/Documents"), "not a folder");
+        const QString folder = home + QStringLiteral("/Documents/Vantrell");
+        dialogs.ShownDialogs.clear();
+        qputenv("HOME", QFile::encodeName(home));
+        TGridFormOptions options;
+        options.ProgramFolder = programDir();
+        options.Settings = &box.settings();
+        options.TempFolder = tempDir();
+        Tgrid_form form(options);
+        EXPECT_EQ(QFileInfo(folder).isDir(), c.made);
+        EXPECT_EQ(form.StatusText(1).contains(QStringLiteral("Vantrellフォルダを作成できません")),
+                  !c.made);
+        EXPECT_EQ(form.Setting.FileMode.TempDir, folder);
+        EXPECT_EQ(form.Setting.FileMode.OpenDir, folder);
+
+        form.Open1->trigger();
+        form.N14->trigger();
+        qputenv("HOME", realHome);
+        ASSERT_EQ(dialogs.ShownDialogs.size(), 2);
+        for (const auto &shown : std::as_const(dialogs.ShownDialogs))
+            EXPECT_EQ(shown.Request.Folder, c.made ? folder : home);
+    }
 }
 
 TEST_F(GridFormTest, mainwindow_StoredPlacementIsClampedToTheScreen)
@@ -180,11 +209,13 @@ TEST_F(GridFormTest, mainwindow_MenuBarHasTheMenusInOrder)
                            "一時ﾌｧｲﾙを開く...", "-", "印刷(&P)...", "-", "終了(&E)"}));
     EXPECT_EQ(captionsOf(form->Help1->actions()),
               QStringList(
-                  {"ﾄﾋﾟｯｸの検索(&H)", "-", "Korvath ホームページ(&N)", "-", "ﾊﾞｰｼﾞｮﾝ情報(&A)..."}));
+                  {"ﾄﾋﾟｯｸの検索(&H)", "-", "Korvathホームページ(&N)", "-", "ﾊﾞｰｼﾞｮﾝ情報(&A)..."}));
     EXPECT_EQ(captionsOf(form->KG1->actions()), QStringList({"通常のﾃﾞｰﾀ", "25cmまるめ"}));
 }
 
-TEST_F(GridFormTest, mainwindow_MenuItemsHaveNamesShortcutsAndStartStates)
+// Every command of the window with the texts the user sees: a command missing here, or a
+// text that differs, fails.
+TEST_F(GridFormTest, mainwindow_EveryCommandHasItsCaptionShortcutHintAndStartState)
 {
     auto form = create();
     const struct
@@ -193,52 +224,111 @@ TEST_F(GridFormTest, mainwindow_MenuItemsHaveNamesShortcutsAndStartStates)
         const char *caption;
         QKeySequence shortcut;
         bool enabled;
-    } items[] = {
-        {"New1", "新規作成(&N)...", {}, true},
-        {"SaveAs1", "名前を付けて保存(&A)...", {}, false},
-        {"Open1", "開く(&O)...", QKeySequence("Ctrl+O"), true},
-        {"N14", "一時ﾌｧｲﾙを開く...", {}, true},
-        {"Print1", "印刷(&P)...", QKeySequence("Ctrl+P"), false},
-        {"Exit1", "終了(&E)", {}, true},
-        {"Term", "ﾃﾞｰﾀ通信(&T)", QKeySequence("Ctrl+T"), true},
-        {"TermStart", "通信...", QKeySequence("F5"), true},
-        {"K3", "ﾃﾞｰﾀ入力(&I)", {}, false},
-        {"KManuInp", "入力モード", QKeySequence("Ctrl+I"), true},
-        {"KManuEdit", "編集モード", QKeySequence("Ctrl+E"), true},
-        {"G1", "ｸﾞﾗﾌ(&G)", {}, false},
-        {"MakeGraph", "ｸﾞﾗﾌ作成", QKeySequence("F12"), true},
-        {"N3", "ｸﾞﾗﾌ切り替え", QKeySequence("F11"), true},
-        {"KG1", "ﾃﾞｰﾀ(&D)", QKeySequence("F3"), false},
-        {"Knd", "通常のﾃﾞｰﾀ", QKeySequence("Ctrl+F2"), true},
-        {"K25", "25cmまるめ", QKeySequence("F2"), true},
-        {"O1", "ｵﾌﾟｼｮﾝ(&O)", {}, true},
-        {"KS1", "設定(&S)...", {}, true},
-        {"khelp", "ﾄﾋﾟｯｸの検索(&H)", QKeySequence("F1"), true},
-        {"Homepage1", "Korvath ホームページ(&N)", {}, true},
-        {"About1", "ﾊﾞｰｼﾞｮﾝ情報(&A)...", {}, true},
+        const char *hint;
+    } commands[] = {
+        {"ToolButton1",
+         "開く",
+         {},
+         true,
+         "一時ファイルを開く|Vantrellから転送された一時ファイルを開きます"},
+        {"SaveBtn", "保存", {}, false, "名前を付けて保存|名前を付けてファイルとして保存します"},
+        {"PrintBtn", "印刷", {}, false, "印刷|データを印刷します"},
+        {"ToolButton3",
+         "通信",
+         {},
+         true,
+         "Vantrellからのデータ転送|Vantrellから転送されたデータを受信しファイルを作成します"},
+        {"GraphBtn",
+         "グラフ",
+         {},
+         false,
+         "グラフの作成・切り替え|グラフを作成し、Ｎｓｗと換算Ｎ値のグラフの表示を切り替えます"},
+        {"ChangeBtn",
+         "まるめ",
+         {},
+         false,
+         "まるめ計算・表示切り替え|通常のデータと２５ｃｍにまるめたデータの表示を切り替えます"},
+        {"File1", "ﾌｧｲﾙ(&F)", {}, true, "ファイルを作成・保存・印刷します"},
+        {"New1", "新規作成(&N)...", {}, true, "手入力を開始としてデータを新規作成します。"},
+        {"SaveAs1", "名前を付けて保存(&A)...", {}, false, "名前を付けてファイルとして保存します"},
+        {"Open1", "開く(&O)...", QKeySequence("Ctrl+O"), true,
+         "Tessmarkで保存したファイルを開きます"},
+        {"N14", "一時ﾌｧｲﾙを開く...", {}, true, "Vantrellから転送された一時ファイルを開きます"},
+        {"Print1", "印刷(&P)...", QKeySequence("Ctrl+P"), false, "データを印刷します"},
+        {"Exit1", "終了(&E)", {}, true, "Tessmarkを終了します"},
+        {"Term", "ﾃﾞｰﾀ通信(&T)", QKeySequence("Ctrl+T"), true, "Vantrellとデータ通信を行います"},
+        {"TermStart", "通信...", QKeySequence("F5"), true,
+         "Vantrellから転送されたデータを受信しファイルを作成します"},
+        {"K3", "ﾃﾞｰﾀ入力(&I)", {}, false, "手入力のデータを入力・編集します"},
+        {"KManuInp", "入力モード", QKeySequence("Ctrl+I"), true,
+         "手入力において入力モードにします"},
+        {"KManuEdit", "編集モード", QKeySequence("Ctrl+E"), true,
+         "手入力において編集モードにします"},
+        {"G1", "ｸﾞﾗﾌ(&G)", {}, false, "グラフを作成・表示します"},
+        {"MakeGraph", "ｸﾞﾗﾌ作成", QKeySequence("F12"), true, "グラフを作成します"},
+        {"N3", "ｸﾞﾗﾌ切り替え", QKeySequence("F11"), true,
+         "Ｎｓｗと換算Ｎ値のグラフの表示を切り替えます"},
+        {"KG1", "ﾃﾞｰﾀ(&D)", QKeySequence("F3"), false, "表示するデータを切り替えます"},
+        {"Knd", "通常のﾃﾞｰﾀ", QKeySequence("Ctrl+F2"), true, "通常のデータを表示します"},
+        {"K25", "25cmまるめ", QKeySequence("F2"), true, "２５ｃｍにまるめたデータを表示します"},
+        {"O1", "ｵﾌﾟｼｮﾝ(&O)", {}, true, "Tessmarkの設定を変更します"},
+        {"KS1", "設定(&S)...", {}, true, "各種設定を行います"},
+        {"Help1", "ﾍﾙﾌﾟ(&H)", {}, true, "ヘルプを表示します"},
+        {"khelp", "ﾄﾋﾟｯｸの検索(&H)", QKeySequence("F1"), true, "ヘルプの目次を表示します"},
+        {"Homepage1", "Korvathホームページ(&N)", {}, true, "Korvathのホームページを開きます"},
+        {"About1", "ﾊﾞｰｼﾞｮﾝ情報(&A)...", {}, true, "バージョン情報を表示します"},
     };
-    for (const auto &item : items) {
-        SCOPED_TRACE(item.name);
+    QStringList expectedNames;
+    for (const auto &c : commands) {
+        SCOPED_TRACE(c.name);
+        expectedNames.append(QLatin1String(c.name));
+        if (auto *button = form->ToolBar1->findChild<QToolButton *>(QLatin1String(c.name))) {
+            EXPECT_EQ(button->text(), QString::fromUtf8(c.caption));
+            EXPECT_EQ(button->isEnabled(), c.enabled);
+            continue;
+        }
         // A menu's own action carries the menu's name too.
         QAction *action = nullptr;
-        if (auto *menu = form->findChild<QMenu *>(QLatin1String(item.name)))
+        if (auto *menu = form->findChild<QMenu *>(QLatin1String(c.name)))
             action = menu->menuAction();
         else
-            action = form->findChild<QAction *>(QLatin1String(item.name));
+            action = form->findChild<QAction *>(QLatin1String(c.name));
         ASSERT_NE(action, nullptr);
-        EXPECT_EQ(action->text(), QString::fromUtf8(item.caption));
-        EXPECT_EQ(action->shortcut(), item.shortcut);
-        EXPECT_EQ(action->isEnabled(), item.enabled);
-        EXPECT_FALSE(action->statusTip().isEmpty());
+        EXPECT_EQ(action->text(), QString::fromUtf8(c.caption));
+        EXPECT_EQ(action->shortcut(), c.shortcut);
+        EXPECT_EQ(action->isEnabled(), c.enabled);
+        EXPECT_EQ(action->statusTip(), QString::fromUtf8(c.hint));
     }
+    // Enabled buttons show the short hint as tool tip and the long one in the status bar.
+    form->SetDataActions(true);
+    for (const auto &c : commands) {
+        if (auto *button = form->ToolBar1->findChild<QToolButton *>(QLatin1String(c.name))) {
+            EXPECT_EQ(button->toolTip() + u'|' + button->statusTip(), QString::fromUtf8(c.hint));
+        }
+    }
+
+    // Nothing in the window, nor in its text table, that the list above leaves out.
+    // (The toolkit's own helpers are named "qt_...".)
+    QStringList shownNames, tableNames;
+    for (const QObject *command : form->findChildren<QObject *>()) {
+        const QString name = command->objectName();
+        if ((qobject_cast<const QToolButton *>(command) ||
+             qobject_cast<const QAction *>(command)) &&
+            !name.isEmpty() && !name.startsWith(u"qt_"))
+            shownNames.append(name);
+    }
+    for (const TCommandText &text : CommandTexts())
+        tableNames.append(text.Name);
+    shownNames.removeDuplicates();
+    for (QStringList *names : {&expectedNames, &shownNames, &tableNames})
+        names->sort();
+    EXPECT_EQ(shownNames.join(u' ').toStdString(), expectedNames.join(u' ').toStdString());
+    EXPECT_EQ(tableNames.join(u' ').toStdString(), expectedNames.join(u' ').toStdString());
+
     EXPECT_TRUE(form->Knd->isCheckable());
     EXPECT_TRUE(form->Knd->isChecked());
     EXPECT_TRUE(form->K25->isCheckable());
     EXPECT_FALSE(form->K25->isChecked());
-    EXPECT_EQ(form->New1->statusTip(),
-              QStringLiteral("手入力を開始としてデータを新規作成します。"));
-    EXPECT_EQ(form->Open1->statusTip(), QStringLiteral("Tessmarkで保存したファイルを開きます"));
-    EXPECT_EQ(form->Exit1->statusTip(), QStringLiteral("Tessmarkを終了します"));
 }
 
 TEST_F(GridFormTest, mainwindow_ToolBarHasSixButtonsInOrderWithHints)

@@ -266,6 +266,7 @@ TEST_F(PrintDialog, DecliningTheQuestionPrintsNothingAndKeepsTheDialog)
     ASSERT_EQ(messages.AskedBoxes.size(), 1);
     EXPECT_EQ(messages.AskedBoxes[0].Text, kConfirmText);
     EXPECT_EQ(messages.AskedBoxes[0].ButtonSet, QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(messages.AskedBoxes[0].Kind, TMessageKind::Plain);
     EXPECT_FALSE(QFile::exists(pdfPath));
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->TableCB->isChecked());

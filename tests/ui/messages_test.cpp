@@ -128,6 +128,12 @@ TEST(ui_Messages, RealBoxShowsTitleLinesAndButtons)
     boxes.error(QStringLiteral("失敗"));
     EXPECT_EQ(error.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     EXPECT_EQ(error.icon, QMessageBox::Critical);
+
+    BoxInspection plain;
+    pressWhenShown(QMessageBox::Ok, plain);
+    EXPECT_EQ(boxes.confirmPlain(QStringLiteral("始めますか?")), QMessageBox::Ok);
+    EXPECT_EQ(plain.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(plain.icon, QMessageBox::NoIcon);
 }
 
 TEST(ui_Messages, RealBoxDismissedAnswersTheEscapeButton)
