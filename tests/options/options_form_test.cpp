@@ -102,6 +102,19 @@ TEST_F(OptionsFormTest, options_CancelStoresNothingButShowsTheTestAgain)
     EXPECT_EQ(shownRows(*form), shown);
 }
 
+TEST_F(OptionsFormTest, options_OkOnATestThatCannotBeRecomputedKeepsTheSettings)
+{
+    auto form = showing(QStringLiteral("sample.ktd"));
+    form->Test.NormalLog.row(2).Na = QStringLiteral("abc");
+    TPagesDlg *dialog = form->CreatePagesDlg();
+    dialog->UDDNsw->setValue(123);
+    dialog->OKBtn->click();
+    EXPECT_EQ(form->Setting.DNsw, 123);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    ASSERT_FALSE(messages.AskedBoxes.isEmpty());
+    EXPECT_EQ(messages.AskedBoxes[0].Kind, TMessageKind::Error);
+}
+
 TEST_F(OptionsFormTest, options_OkGivesAnOpenGraphItsNewAxis)
 {
     const struct

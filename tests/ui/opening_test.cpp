@@ -69,6 +69,16 @@ TEST_F(OpeningTest, ui_SplashClosingOpensTheOnlyCommandLineFile)
     }
 }
 
+TEST_F(OpeningTest, ui_WindowWithoutItsTablesOpensNoStartFile)
+{
+    QFile::remove(QDir(programDir()).filePath(QStringLiteral("Weighttbl.tbl")));
+    auto form = started({sample(QStringLiteral("sample.ktd"))});
+    QCoreApplication::postEvent(form.get(), new TWindowMessage(WM_OPENSTARTFILE));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form->Test.CurrentFile.isEmpty());
+    EXPECT_EQ(messages.AskedBoxes.size(), 1); // the table failure only
+}
+
 TEST_F(OpeningTest, ui_SplashAsksForTheStartFileOnlyOnce)
 {
     StartFileCounter counter;
