@@ -8,6 +8,7 @@
 #include "reader.h"
 #include "reftables.h"
 #include "settings.h"
+#include "tessmark_version.h"
 #include "writer.h"
 
 #include <QDir>
@@ -27,7 +28,8 @@ const char *const kUsage =
     "  tessmark-cli print FILE OUT.pdf --select LIST [--color] [--tables DIR] [--set ...]\n"
     "      LIST: comma-separated subset of table,nsw,n,table25,nsw25,n25,tnsw25,tn25\n"
     "  tessmark-cli graph FILE OUT.png --kind nsw|n [--size WxH] [--rounded] [--tables DIR]\n"
-    "      [--set ...]\n";
+    "      [--set ...]\n"
+    "  tessmark-cli --version\n";
 
 // The parsed command line.
 struct TCliCommand
@@ -221,6 +223,11 @@ bool CliCommandNeedsGui(const QString &verb)
 int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTextStream &out,
            QTextStream &err)
 {
+    if (arguments == QStringList{QStringLiteral("--version")}) {
+        out << "tessmark-cli " << kTessmarkVersion << '\n';
+        out.flush();
+        return 0;
+    }
     try {
         const TCliCommand command = parseCommand(arguments);
         const TSetting setting = settingsFor(command, environment);

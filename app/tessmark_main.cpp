@@ -1,6 +1,8 @@
 // The desktop program: one main window and the message loop.
 #include "grid_form.h"
 #include "messages.h"
+#include "opening.h"
+#include "tessmark_version.h"
 
 #include <QApplication>
 #include <QFont>
@@ -8,9 +10,30 @@
 #include <QLibraryInfo>
 #include <QStringList>
 #include <QTranslator>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char *const kUsage = "usage: tessmark [FILE]\n"
+                           "  FILE       a data file (.ktd, .kgd, .kmd, .ksd) opened at start\n"
+                           "  --version  print the version and exit\n"
+                           "  --help     print this help and exit\n";
+
+} // namespace
 
 int main(int argc, char **argv)
 {
+    // Answered before any window exists, so they work without a display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("tessmark %s\n", kTessmarkVersion);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     // The name stays out of window captions (no display name): they carry the file name.
     QApplication::setApplicationName(kApplicationTitle);
@@ -32,6 +55,9 @@ int main(int argc, char **argv)
         toolkitTexts.load(QStringLiteral("qtbase_ja"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&toolkitTexts);
+
+    // The splash comes first; it asks the main window to open the command-line file as it closes.
+    ShowOpeningForm([] { return grid_form(); });
 
     TGridFormOptions options;
     options.Arguments = QApplication::arguments().mid(1);

@@ -337,10 +337,10 @@ void Tgrid_form::showEvent(QShowEvent *event)
 
 void Tgrid_form::FormShow()
 {
-    // The command-line file is opened once the tables are there to read it with. (When a splash
-    // window precedes the main window, its closing asks for this instead.)
-    if (ReadReferenceTables())
-        QCoreApplication::postEvent(this, new TWindowMessage(WM_OPENSTARTFILE));
+    // The command-line file is opened when the splash window closes (WM_OPENSTARTFILE); a
+    // window that could not read its tables is closing and opens nothing.
+    if (!ReadReferenceTables())
+        m_startFileDone = true;
 }
 
 bool Tgrid_form::ReadReferenceTables()
@@ -595,16 +595,6 @@ void Tgrid_form::KManuEditClick()
 void Tgrid_form::Exit1Click()
 {
     close();
-}
-
-void Tgrid_form::KS1Click()
-{
-    notReadyYet();
-}
-
-void Tgrid_form::About1Click()
-{
-    notReadyYet();
 }
 
 void Tgrid_form::N1001Click(const QString &)

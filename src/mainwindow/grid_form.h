@@ -24,6 +24,8 @@ class QStatusBar;
 class QToolBar;
 class QToolButton;
 class QUrl;
+class TAboutBox;
+class TPagesDlg;
 struct TFileDialogRequest;
 
 // Where the window finds its surroundings; every empty field takes the program's real one.
@@ -69,6 +71,11 @@ public:
     // The graph window, told about every change of the shown test; null while none is open.
     QWidget *GraphWindow() const { return m_graphWindow; }
     void SetGraphWindow(QWidget *window) { m_graphWindow = window; }
+    // The settings dialog on Setting, recomputing and showing the test again as it closes, and
+    // the About box, whose service codes switch the flags below. Both delete themselves on close.
+    TPagesDlg *CreatePagesDlg();
+    TAboutBox *CreateAboutBox();
+
     // Asks an open graph window to reload DisplayLog and repaint.
     void PostGraphRefresh();
     // Closes an open graph window the way the user would (its place goes into the settings).
@@ -200,6 +207,8 @@ private:
     void EnterManualEditMode();
     void showDisplayLog();
     void takeGridIntoNormalLog();
+    void recomputeForOptions();
+    void showAgainAfterOptions();
 
     // Command handlers.
     void ToolButton1Click();

@@ -1,0 +1,115 @@
+// The settings dialog: graph scales and switches, data processing, port, transfer folder and
+// print rows, edited in memory and taken into the settings with OK.
+#pragma once
+
+#include <QDialog>
+#include <QSpinBox>
+#include <functional>
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+class TNumEdit;
+struct TSetting;
+
+// An up-down control with its numeric edit field as buddy: the value taken is its position.
+class TUpDown : public QSpinBox
+{
+    Q_OBJECT
+
+public:
+    TUpDown(TNumEdit *buddy, int minimum, int maximum, int step, QWidget *parent = nullptr);
+    TNumEdit *Buddy() const { return m_buddy; }
+
+private:
+    TNumEdit *m_buddy;
+};
+
+// The port number a "CommN" text names: its fifth character as a digit. None when that
+// character is missing or no digit (the caller keeps the port it had).
+std::optional<int> PortOfCommText(const QString &text);
+
+// The device path of the system's n-th serial port (1-based, sorted by name); empty when the
+// system has fewer ports.
+QString SystemSerialPortPath(int n);
+
+class TPagesDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // Edits `setting`, which must outlive the dialog; nothing is stored before OK.
+    explicit TPagesDlg(TSetting &setting, QWidget *parent = nullptr);
+
+    // After OK has stored the values: the owner recomputes its shown test.
+    std::function<void()> OnStored;
+    // After every close (OK or Cancel): the owner shows its test again.
+    std::function<void()> OnClosed;
+    // The device path the port "CommN" maps to, shown beside the port box.
+    std::function<QString(int)> PortPath = SystemSerialPortPath;
+    // The folder chooser: the start folder in, the chosen folder (or nothing) out.
+    std::function<QString(const QString &)> ChooseDir;
+
+    void OKBtnClick();
+    void CancelBtnClick();
+    void KutenNukiCBClick();
+    void SpeedButton1Click();
+    // Enter takes every value and closes, Escape closes without; true when the key was one of
+    // them.
+    bool NumEdit4KeyDown(int key);
+    // Refreshes the device path beside the port box.
+    void UpdatePortPath();
+
+    // The numeric fields in page order, for the shared key handling.
+    QList<TUpDown *> UpDowns() const;
+
+    QTabWidget *PageControl1 = nullptr;
+    QWidget *DspSheet = nullptr;
+    QWidget *DataSheet = nullptr;
+    QWidget *etcSheet = nullptr;
+
+    TUpDown *UDDepth1 = nullptr;
+    TUpDown *UDNswMax = nullptr;
+    TUpDown *UDNmax = nullptr;
+    TUpDown *UDTorqueMax = nullptr;
+    QCheckBox *WswModeCB = nullptr;
+    QCheckBox *NaModeCB = nullptr;
+    QCheckBox *TorqueGraphCB = nullptr;
+
+    TUpDown *UDDNsw = nullptr;
+    QCheckBox *KutenNukiCB = nullptr;
+    QGroupBox *KutenNukiGB = nullptr;
+    TUpDown *UDmaxD = nullptr;
+    TUpDown *UDminN = nullptr;
+
+    QComboBox *CommCombo = nullptr;
+    QLabel *CommPathLabel = nullptr;
+    QLineEdit *DirEdit = nullptr;
+    QToolButton *SpeedButton1 = nullptr;
+    TUpDown *UDRowNum = nullptr;
+
+    QPushButton *OKBtn = nullptr;
+    QPushButton *CancelBtn = nullptr;
+
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createDspSheet();
+    void createDataSheet();
+    void createEtcSheet();
+    TUpDown *upDown(QWidget *parent, const char *name, const char *editName, int minimum,
+                    int maximum, int step);
+    void FormCreate();
+    void FormClose();
+
+    TSetting &m_setting;
+};
