@@ -669,8 +669,3 @@ void Tgrid_form::Undo1Click()
 {
     notReadyYet();
 }
-
-void Tgrid_form::copyselClick()
-{
-    notReadyYet();
-}

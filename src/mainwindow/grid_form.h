@@ -2,6 +2,7 @@
 // settings and the reference tables, and the start and close sequences.
 #pragma once
 
+#include "clipboard.h"
 #include "cmbgrid.h"
 #include "record.h"
 #include "reftables.h"
@@ -12,6 +13,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPrinter;
 
@@ -98,6 +100,12 @@ public:
     // The pick lists of the grid's observation (4) and soil-type (5) columns.
     void SetGridPickLists(const QStringList &observations, const QStringList &soilTypes);
 
+    // Clipboard: a range of grid cells, and the header of NormalLog, as text.
+    void CopyCellRange(int left, int top, int right, int bottom);
+    void CopyTestInfo();
+    // SelLeft .. SelBottom := the grid's selection.
+    void RememberSelection();
+
     // State of the window.
     quint8 DataState = 3; // 3 nothing loaded, 0 opened, 1 saved, 2 manual input not saved
     quint8 DataKind = 0;  // 0 none, 1 measured, 2 manual input
@@ -111,6 +119,8 @@ public:
     int SelTop = 0;
     int SelRight = 0;
     int SelBottom = 0;
+    // Whole rows held for pasting while a test is typed in.
+    std::optional<TCopyCells> CopiedRows;
     QString CaptionPrefix;
     QString ViewSuffix;
 
@@ -174,6 +184,7 @@ public:
     QMenu *ObsPopUp = nullptr;
     QMenu *d_selPopup = nullptr;
     QMenu *DoshituPopup = nullptr;
+    QAction *Paste1 = nullptr;
 
 protected:
     bool event(QEvent *event) override;
@@ -227,6 +238,8 @@ private:
     void d_selPopUpClick(const QString &soil);
     void Undo1Click();
     void copyselClick();
+    void Copy1Click();
+    void Paste1Click();
 
     std::unique_ptr<QSettings> m_ownedSettings;
     QSettings *m_settings = nullptr;
