@@ -24,7 +24,7 @@ QString CellRangeText(const TComboGrid &grid, int left, int top, int right, int 
 
 QString TestInfoText(const TTestInfo &info)
 {
-    const auto line = [](std::initializer_list<int> values) {
+    const auto line = [](std::initializer_list<int> values) -> QString {
         QStringList fields;
         for (int value : values)
             fields.append(QString::number(value));
