@@ -18,6 +18,7 @@
 class QPrinter;
 
 class QAction;
+class QKeyEvent;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -184,7 +185,25 @@ public:
     QMenu *ObsPopUp = nullptr;
     QMenu *d_selPopup = nullptr;
     QMenu *DoshituPopup = nullptr;
+
+    // Manual input's grid menus (the table-driven ones above come with the tables).
+    QMenu *DepthPopup = nullptr;  // "埋め込み"
+    QMenu *WeightPopup = nullptr; // the six loads
+    QMenu *NaPopup = nullptr;     // "自沈"
+    QMenu *InsPopup = nullptr;    // rows: add, delete, clear, copy, paste
+    QMenu *InputPopup = nullptr;  // one-by-one or batch input
+    QMenu *CopyPopup = nullptr;   // "ｺﾋﾟｰ"
+    QAction *K5 = nullptr;
+    QAction *K20 = nullptr;
+    QAction *K21 = nullptr;
+    QAction *N13 = nullptr;
+    QAction *Copy1 = nullptr;
     QAction *Paste1 = nullptr;
+    QAction *TikuitiMenu = nullptr;
+    QAction *IkkatuMenu = nullptr;
+    QAction *copysel = nullptr;
+    // The grid menu open at the moment (a pop-up), null when none.
+    QMenu *OpenGridMenu() const;
 
 protected:
     bool event(QEvent *event) override;
@@ -241,6 +260,21 @@ private:
     void Copy1Click();
     void Paste1Click();
 
+    // Manual input: the grid's menus and the switches between input and edit mode.
+    void createManualInput();
+    void EnterInputMode();
+    void GroupBox1Click();
+    void IkkatuMenuClick();
+    void K5Click();
+    void K20Click();
+    void K21Click();
+    void N13Click();
+    void soilWriteBack();
+    void SoundGridMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y);
+    void SoundGridMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y);
+    void SoundGridKeyPress(QKeyEvent *event);
+    void popUpGridMenu(const QPoint &globalPos);
+
     std::unique_ptr<QSettings> m_ownedSettings;
     QSettings *m_settings = nullptr;
     std::function<bool(const QUrl &)> m_openUrl;
@@ -251,6 +285,7 @@ private:
     // Kept for the whole session, so the printer or PDF file chosen once stays chosen.
     std::unique_ptr<QPrinter> m_printer;
     bool m_startFileDone = false;
+    QPointer<QMenu> m_openGridMenu;
 };
 
 // The one main window of the process, for the windows that work on its test; null when none.
