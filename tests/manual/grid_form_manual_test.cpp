@@ -220,7 +220,7 @@ TEST_F(ManualInputTest, RowMenuCopiesPastesAndChangesRows)
 TEST_F(ManualInputTest, SoilChangeOfMeasuredDataAndItsUndo)
 {
     auto form = showing(QStringLiteral("sample.kgd"));
-    QWidget graph;
+    auto *graph = new QWidget; // the window owns its graph window
     int refreshes = 0;
     struct Counter : QObject
     {
@@ -232,8 +232,8 @@ TEST_F(ManualInputTest, SoilChangeOfMeasuredDataAndItsUndo)
             return false;
         }
     } counter(refreshes);
-    graph.installEventFilter(&counter);
-    form->SetGraphWindow(&graph);
+    graph->installEventFilter(&counter);
+    form->SetGraphWindow(graph);
 
     TComboGrid &grid = *form->SoundGrid;
     const QStringList nBefore = {grid.Cells(6, 1), grid.Cells(6, 2), grid.Cells(6, 3)};
@@ -263,7 +263,6 @@ TEST_F(ManualInputTest, SoilChangeOfMeasuredDataAndItsUndo)
     QTest::mouseRelease(grid.viewport(), Qt::RightButton, {}, QPoint(5, 5));
     EXPECT_TRUE(form->StatusText(1).isEmpty());
     EXPECT_EQ(gridTexts(*form), shown);
-    form->SetGraphWindow(nullptr);
 }
 
 TEST_F(ManualInputTest, CtrlCCopiesTheSelectionAndTestInformation)
