@@ -6,6 +6,7 @@
 #include "updown.h"
 
 #include <QAction>
+#include <QGroupBox>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
@@ -111,6 +112,18 @@ TEST_F(ManualInputTest, NewTestStartsInInputMode)
     EXPECT_TRUE(form->SoundGrid->Options() & goEditing);
     for (int row = 1; row <= 40; ++row)
         EXPECT_TRUE(form->SoundGrid->Cells(0, row).isEmpty());
+
+    // A click on the header panel edits the information; Cancel leaves header and GPS line.
+    const QStringList header = labelTexts(*form);
+    bool asked = false;
+    onNextDialog([&asked](QDialog *dialog) {
+        asked = qobject_cast<TInfInputForm *>(dialog) != nullptr;
+        setField(dialog->findChild<QLineEdit *>(QStringLiteral("NumEdit1")), QStringLiteral("99"));
+        dialog->reject();
+    });
+    QTest::mouseClick(form->GroupBox1, Qt::LeftButton);
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(labelTexts(*form), header);
 
     // Incomplete rows keep the window in input mode with the logs as they were.
     form->KManuEdit->trigger();
