@@ -110,6 +110,7 @@ Tgrid_form::Tgrid_form(const TGridFormOptions &options, QWidget *parent) : QMain
     createToolBar();
     createMenus();
     createPanels();
+    createManualInput();
     FormCreate();
     if (!theGridForm)
         theGridForm = this;
@@ -577,47 +578,8 @@ void Tgrid_form::ToolButton3Click()
     notReadyYet();
 }
 
-void Tgrid_form::New1Click()
-{
-    notReadyYet();
-}
-
-void Tgrid_form::KManuInpClick()
-{
-    notReadyYet();
-}
-
-void Tgrid_form::KManuEditClick()
-{
-    notReadyYet();
-}
-
 void Tgrid_form::Exit1Click()
 {
     close();
 }
 
-void Tgrid_form::N1001Click(const QString &)
-{
-    notReadyYet();
-}
-
-void Tgrid_form::TikuitiMenuClick()
-{
-    notReadyYet();
-}
-
-void Tgrid_form::d_selPopUpClick(const QString &)
-{
-    notReadyYet();
-}
-
-void Tgrid_form::Undo1Click()
-{
-    notReadyYet();
-}
-
-void Tgrid_form::copyselClick()
-{
-    notReadyYet();
-}
