@@ -79,14 +79,14 @@ TBearingResult EvaluateBearing(const Tkannyu &roundedLog, int baseDepthCm)
     return result;
 }
 
-TBearingResult EvaluateTest(const TSoundingTest &test, int baseDepthCm, const TSetting &setting,
-                            const TReferenceTables &tables)
+Tkannyu EvaluationLog(const TSoundingTest &test, const TSetting &setting,
+                      const TReferenceTables &tables)
 {
     TSoundingTest copy = test;
     // Rounding writes into the origin row; the copy takes rows of its own first.
     copy.NormalLog.reserveRows(copy.NormalLog.rowArrayLength());
     BuildRoundedView(copy, setting, tables);
-    return EvaluateBearing(copy.RoundedLog, baseDepthCm);
+    return copy.RoundedLog;
 }
 
 std::optional<int> ParseBaseDepth(const QString &metres)

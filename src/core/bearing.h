@@ -56,10 +56,11 @@ struct TBearingResult
 // Nsw 0. Raises EConvertError on an Nsw or load text that is not a number.
 TBearingResult EvaluateBearing(const Tkannyu &roundedLog, int baseDepthCm);
 
-// The same for a test's normal log, rounded with the given settings on a copy: the test and
-// its shown logs stay as they are.
-TBearingResult EvaluateTest(const TSoundingTest &test, int baseDepthCm, const TSetting &setting,
-                            const TReferenceTables &tables);
+// The log an evaluation reads: the test's normal log rounded with the given settings, made on
+// a copy so the test and its shown logs stay as they are. Raises EConvertError like the
+// rounding does.
+Tkannyu EvaluationLog(const TSoundingTest &test, const TSetting &setting,
+                      const TReferenceTables &tables);
 
 // A base depth typed in metres ("0.5", "1.25"; at most two decimals, 0 to 99.99) in cm;
 // nullopt when it is not one.

@@ -103,6 +103,7 @@ Tgrid_form::Tgrid_form(const TGridFormOptions &options, QWidget *parent) : QMain
 
     createToolBar();
     createMenus();
+    createEvaluationItem();
     createPanels();
     FormCreate();
     if (!theGridForm)
