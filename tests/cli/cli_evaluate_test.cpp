@@ -1,41 +1,16 @@
 // The ground evaluation commands of the command-line tool, run in-process on the shipped sample.
-#include "cli.h"
-#include "sandbox.h"
+#include "cli_fixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QTextStream>
-#include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun
-{
-    int status = 0;
-    QString out;
-    QString err;
-};
-
-class CliEvaluateTest : public ::testing::Test
+class CliEvaluateTest : public CliTest
 {
 protected:
-    CliRun run(const QStringList &arguments)
-    {
-        TCliEnvironment environment;
-        environment.store = &sandbox.settings();
-        environment.documentsDir = sandbox.path();
-        environment.defaultTablesDir = sandbox.copyShippedTables();
-        CliRun result;
-        QTextStream out(&result.out);
-        QTextStream err(&result.err);
-        result.status = RunCli(arguments, environment, out, err);
-        return result;
-    }
-
     QString sample(const char *name) const { return QDir(samplesDir()).filePath(name); }
-
-    TestSandbox sandbox;
 };
 
 // The rounded Nsw of sample.kgd from 0.50 m: self-sinking (1.00 kN), 8, 16, 28, 40, 24, 20, 48,

@@ -181,7 +181,8 @@ TEST_F(GridFormTest, mainwindow_MenuBarHasTheMenusInOrder)
     EXPECT_EQ(captionsOf(form->Help1->actions()),
               QStringList(
                   {"ﾄﾋﾟｯｸの検索(&H)", "-", "Korvath ホームページ(&N)", "-", "ﾊﾞｰｼﾞｮﾝ情報(&A)..."}));
-    EXPECT_EQ(captionsOf(form->KG1->actions()), QStringList({"通常のﾃﾞｰﾀ", "25cmまるめ"}));
+    EXPECT_EQ(captionsOf(form->KG1->actions()),
+              QStringList({"通常のﾃﾞｰﾀ", "25cmまるめ", "-", "地盤評価(&V)..."}));
 }
 
 TEST_F(GridFormTest, mainwindow_MenuItemsHaveNamesShortcutsAndStartStates)
