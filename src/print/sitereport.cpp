@@ -85,7 +85,14 @@ int TSiteReport::pageTitle(const QString &subtitle)
     const QRect titleRect(area.Left, area.Top, area.Width, 2 * line);
     const QString page = QStringLiteral("%1 ページ").arg(m_pages);
     const int pageWidth = m_painter.fontMetrics().horizontalAdvance(page) + line;
-    cellText(m_painter, titleRect.adjusted(0, 0, -pageWidth, 0), title, Qt::AlignLeft);
+    // A long title is set smaller (down to half the height) before it is shortened.
+    const QRect titleRoom = titleRect.adjusted(0, 0, -pageWidth - line, 0);
+    for (int height = line; height > line / 2; height = height * 9 / 10) {
+        m_painter.setFont(GothicFont(false, height));
+        if (m_painter.fontMetrics().horizontalAdvance(title) <= titleRoom.width())
+            break;
+    }
+    cellText(m_painter, titleRoom, title, Qt::AlignLeft);
     m_painter.setFont(GothicFont(false, line * 2 / 3));
     m_painter.drawText(titleRect, int(Qt::AlignRight | Qt::AlignVCenter), page);
     const QRect sub(area.Left, titleRect.bottom() + line / 2, area.Width, line);
@@ -257,9 +264,11 @@ int SiteGraphsPerPage(int areaWidth, int dotsPerInch)
 
 QStringList SiteSummaryHeadings()
 {
-    return {QStringLiteral("測点"),       QStringLiteral("試験コード"), QStringLiteral("試験日"),
-            QStringLiteral("最終深さ m"), QStringLiteral("平均Nsw"),    QStringLiteral("qa 長期"),
-            QStringLiteral("qa 短期"),    QStringLiteral("自沈層"),     QStringLiteral("判定")};
+    return {QStringLiteral("測点"),        QStringLiteral("試験コード"),
+            QStringLiteral("試験日"),      QStringLiteral("最終深さ(m)"),
+            QStringLiteral("平均Nsw"),     QStringLiteral("qa長期"),
+            QStringLiteral("qa短期"),      QStringLiteral("自沈層"),
+            QStringLiteral("確認深さ(m)"), QStringLiteral("判定")};
 }
 
 QStringList SiteSummaryCells(const TSitePoint &point)
@@ -281,6 +290,7 @@ QStringList SiteSummaryCells(const TSitePoint &point)
         figure(r.QaTenths),
         figure(r.QaShortTenths),
         r.Layers.isEmpty() ? QStringLiteral("なし") : QString::number(r.Layers.size()),
+        MetresText(r.CheckedTo),
         verdict};
 }
 
