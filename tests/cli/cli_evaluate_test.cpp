@@ -1,5 +1,6 @@
 // The ground evaluation commands of the command-line tool, run in-process on the shipped sample.
 #include "cli_fixture.h"
+#include "sitereport.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,6 +67,12 @@ TEST_F(CliEvaluateTest, ReportHasASummaryPageAndTwoGraphsPerPage)
     ASSERT_TRUE(pdf.startsWith("%PDF"));
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
     EXPECT_EQ(QString::fromLatin1(pdf).count(page), 3);
+    // Every summary line fills the columns the headings name, covered or not.
+    for (const bool covered : {true, false}) {
+        TSitePoint point;
+        point.Result.Covered = covered;
+        EXPECT_EQ(SiteSummaryCells(point).size(), SiteSummaryHeadings().size());
+    }
 }
 
 // Wrong usage is refused before anything is read or written; a file that cannot be read leaves
