@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "cli_evaluate.h"
 #include "derived.h"
 #include "errors.h"
 #include "graphdraw.h"
@@ -45,11 +46,7 @@ struct TCliCommand
     QSize size{350, 420};
 };
 
-class EUsage : public ETessmarkError
-{
-public:
-    using ETessmarkError::ETessmarkError;
-};
+using EUsage = ECliUsage;
 
 QSize sizeOf(const QString &text)
 {
@@ -215,9 +212,23 @@ void graph(const TSoundingTest &test, const TCliCommand &command, const TSetting
 
 } // namespace
 
+TSetting CliSettings(const QStringList &overrides, const TCliEnvironment &environment)
+{
+    TCliCommand command;
+    command.overrides = overrides;
+    return settingsFor(command, environment);
+}
+
+TReferenceTables CliTables(const QString &tablesDir, const TCliEnvironment &environment)
+{
+    TCliCommand command;
+    command.tablesDir = tablesDir;
+    return tablesFor(command, environment);
+}
+
 bool CliCommandNeedsGui(const QString &verb)
 {
-    return verb == u"print" || verb == u"graph";
+    return verb == u"print" || verb == u"graph" || verb == u"report";
 }
 
 int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTextStream &out,
@@ -229,6 +240,11 @@ int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTe
         return 0;
     }
     try {
+        if (IsEvaluateCommand(arguments.value(0))) {
+            RunEvaluateCommand(arguments, environment, out);
+            out.flush();
+            return 0;
+        }
         const TCliCommand command = parseCommand(arguments);
         const TSetting setting = settingsFor(command, environment);
         const TReferenceTables tables = tablesFor(command, environment);
@@ -247,7 +263,7 @@ int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTe
         out.flush();
         return 0;
     } catch (const EUsage &e) {
-        err << e.message() << '\n' << kUsage;
+        err << e.message() << '\n' << kUsage << EvaluateUsage();
         err.flush();
         return 2;
     } catch (const ETessmarkError &e) {

@@ -2,11 +2,15 @@
 // it to PDF or draw its graph to PNG.
 #pragma once
 
+#include "errors.h"
+
 #include <QString>
 #include <QStringList>
 
 class QSettings;
 class QTextStream;
+class TReferenceTables;
+struct TSetting;
 
 struct TCliEnvironment
 {
@@ -22,3 +26,15 @@ bool CliCommandNeedsGui(const QString &verb);
 // 1 the file could not be opened or saved (message on `err`), 2 wrong usage.
 int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTextStream &out,
            QTextStream &err);
+
+// Wrong usage of a command: exit status 2, with the usage text.
+class ECliUsage : public ETessmarkError
+{
+public:
+    using ETessmarkError::ETessmarkError;
+};
+
+// The settings a command works with: the user's, with the --set overrides applied.
+TSetting CliSettings(const QStringList &overrides, const TCliEnvironment &environment);
+// The reference tables from --tables DIR, or from the program's folder when it is empty.
+TReferenceTables CliTables(const QString &tablesDir, const TCliEnvironment &environment);

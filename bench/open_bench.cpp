@@ -1,4 +1,5 @@
 // Opening a large transfer file: read, parse, derive Nsw and converted N, round to 25 cm.
+#include "bearing.h"
 #include "codec.h"
 #include "reader.h"
 #include "reftables.h"
@@ -32,16 +33,21 @@ QByteArray makeTransferFile(int rows)
     return bytes;
 }
 
+// The transfer file of the benchmark's size in `dir`.
+QString writeTransferFile(const QTemporaryDir &dir, benchmark::State &state)
+{
+    const QString path = dir.filePath("large.ktd");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        state.SkipWithError("cannot write the test file");
+    file.write(makeTransferFile(int(state.range(0))));
+    return path;
+}
+
 void BM_OpenDeriveRound(benchmark::State &state)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("large.ktd");
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            state.SkipWithError("cannot write the test file");
-        file.write(makeTransferFile(int(state.range(0))));
-    }
+    const QString path = writeTransferFile(dir, state);
     TReferenceTables tables;
     tables.LoadFrom(QStringLiteral(TESSMARK_DATA_DIR));
     TSetting setting;
@@ -53,6 +59,29 @@ void BM_OpenDeriveRound(benchmark::State &state)
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_OpenDeriveRound)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+// The ground evaluation of an open test as the dialog makes it: the rounding on a copy, then
+// one pass for the base depth.
+void BM_EvaluateBearing(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = writeTransferFile(dir, state);
+    TReferenceTables tables;
+    tables.LoadFrom(QStringLiteral(TESSMARK_DATA_DIR));
+    const TSetting setting;
+    const TSoundingTest test = OpenTestFile(path, setting, tables);
+    for (auto _ : state) {
+        const TBearingResult result =
+            EvaluateBearing(EvaluationLog(test, setting, tables), kDefaultBaseDepthCm);
+        benchmark::DoNotOptimize(result.QaTenths);
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_EvaluateBearing)
     ->Arg(10000)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)

@@ -54,6 +54,7 @@ template<typename Visitor> void visitSettings(TSetting &s, const QString &docume
     v("KutenNuki", "maxD", s.KutenMaxD, 1);
     v("KutenNuki", "minN", s.KutenMinN, 20);
     v("ManuInp", "Raws", s.Raws, 40);
+    v("Evaluation", "BaseDepth", s.BaseDepth, QStringLiteral("0.50"));
 }
 
 QString keyOf(const char *section, const char *key)

@@ -59,6 +59,8 @@ struct TSetting
     int KutenMinN = 20;
     // ManuInp
     int Raws = 40;
+    // Evaluation
+    QString BaseDepth = QStringLiteral("0.50"); // foundation base depth in metres, as typed
 };
 
 // Loads every key in table order: a missing or non-numeric value gives the default, RowNum is

@@ -109,6 +109,7 @@ Tgrid_form::Tgrid_form(const TGridFormOptions &options, QWidget *parent) : QMain
 
     createToolBar();
     createMenus();
+    createEvaluationItem();
     createPanels();
     createManualInput();
     FormCreate();

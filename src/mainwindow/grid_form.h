@@ -173,6 +173,7 @@ public:
     QMenu *KG1 = nullptr;
     QAction *Knd = nullptr;
     QAction *K25 = nullptr;
+    QAction *KEvaluate = nullptr; // "地盤評価(&V)..."
     QMenu *O1 = nullptr;
     QAction *KS1 = nullptr;
     QMenu *Help1 = nullptr;
@@ -224,6 +225,7 @@ protected:
 private:
     void createToolBar();
     void createMenus();
+    void createEvaluationItem();
     void createPanels();
     void createSoundGrid(QWidget *parent);
     void fixWidth();
@@ -255,6 +257,7 @@ private:
     void N3Click();
     void KndClick();
     void K25Click();
+    void KEvaluateClick();
     void KS1Click();
     void khelpClick();
     void Homepage1Click();

@@ -59,6 +59,8 @@ QList<TCommandText> buildTexts()
                 "通常のデータを表示します"),
         command("K25", "25cmまるめ", QKeySequence(Qt::Key_F2),
                 "２５ｃｍにまるめたデータを表示します"),
+        command("KEvaluate", "地盤評価(&V)...", QKeySequence(Qt::Key_F6),
+                "基礎底面下の許容支持力と自沈層を評価します"),
 
         command("O1", "ｵﾌﾟｼｮﾝ(&O)", none, "Tessmarkの設定を変更します"),
         command("KS1", "設定(&S)...", none, "各種設定を行います"),

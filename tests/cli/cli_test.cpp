@@ -1,6 +1,5 @@
-#include "cli.h"
+#include "cli_fixture.h"
 #include "codec.h"
-#include "sandbox.h"
 
 #include <QDir>
 #include <QImage>
@@ -23,32 +22,6 @@ const QStringList kTransferFile = {
     QStringLiteral("$G("),
     QStringLiteral("1 35.6812 N 139.7671 E 40 m x y"),
     QStringLiteral(")"),
-};
-
-struct CliRun
-{
-    int status = 0;
-    QString out;
-    QString err;
-};
-
-class CliTest : public ::testing::Test
-{
-protected:
-    CliRun run(const QStringList &arguments)
-    {
-        TCliEnvironment environment;
-        environment.store = &sandbox.settings();
-        environment.documentsDir = sandbox.path();
-        environment.defaultTablesDir = sandbox.copyShippedTables();
-        CliRun result;
-        QTextStream out(&result.out);
-        QTextStream err(&result.err);
-        result.status = RunCli(arguments, environment, out, err);
-        return result;
-    }
-
-    TestSandbox sandbox;
 };
 
 TEST_F(CliTest, ShowPrintsHeaderPanelThenGrid)

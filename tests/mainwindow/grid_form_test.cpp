@@ -210,7 +210,8 @@ TEST_F(GridFormTest, mainwindow_MenuBarHasTheMenusInOrder)
     EXPECT_EQ(captionsOf(form->Help1->actions()),
               QStringList(
                   {"ﾄﾋﾟｯｸの検索(&H)", "-", "Korvathホームページ(&N)", "-", "ﾊﾞｰｼﾞｮﾝ情報(&A)..."}));
-    EXPECT_EQ(captionsOf(form->KG1->actions()), QStringList({"通常のﾃﾞｰﾀ", "25cmまるめ"}));
+    EXPECT_EQ(captionsOf(form->KG1->actions()),
+              QStringList({"通常のﾃﾞｰﾀ", "25cmまるめ", "-", "地盤評価(&V)..."}));
 }
 
 // Every command of the window with the texts the user sees: a command missing here, or a
@@ -271,6 +272,8 @@ TEST_F(GridFormTest, mainwindow_EveryCommandHasItsCaptionShortcutHintAndStartSta
         {"KG1", "ﾃﾞｰﾀ(&D)", QKeySequence("F3"), false, "表示するデータを切り替えます"},
         {"Knd", "通常のﾃﾞｰﾀ", QKeySequence("Ctrl+F2"), true, "通常のデータを表示します"},
         {"K25", "25cmまるめ", QKeySequence("F2"), true, "２５ｃｍにまるめたデータを表示します"},
+        {"KEvaluate", "地盤評価(&V)...", QKeySequence("F6"), true,
+         "基礎底面下の許容支持力と自沈層を評価します"},
         {"O1", "ｵﾌﾟｼｮﾝ(&O)", {}, true, "Tessmarkの設定を変更します"},
         {"KS1", "設定(&S)...", {}, true, "各種設定を行います"},
         {"Help1", "ﾍﾙﾌﾟ(&H)", {}, true, "ヘルプを表示します"},

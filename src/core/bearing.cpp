@@ -1,0 +1,186 @@
+#include "bearing.h"
+
+#include "derived.h"
+#include "errors.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+
+namespace {
+
+constexpr int kIntervalCm = 25;
+
+// Nsw of a rounded row in tenths, self-sinking as 0 and capped. Texts hold at most one decimal,
+// so the tenths are exact and the mean can be summed in integers.
+qint64 nswTenthsOf(const Tvt_data &row)
+{
+    if (row.Na == kSelfSinking || row.Nsw == kSelfSinking)
+        return 0;
+    const qint64 tenths = qRound64(StrToFloat(row.Nsw) * 10);
+    return std::clamp<qint64>(tenths, 0, kNswCap * 10);
+}
+
+bool overlaps(int top, int bottom, int from, int to)
+{
+    return top < to && bottom > from;
+}
+
+} // namespace
+
+TBearingResult EvaluateBearing(const Tkannyu &roundedLog, int baseDepthCm)
+{
+    TBearingResult result;
+    result.BaseDepth = baseDepthCm;
+    const int meanTo = baseDepthCm + kMeanRangeCm;
+    const int checkTo = baseDepthCm + kSecondBandCm;
+
+    qint64 weighted = 0; // Nsw tenths × cm
+    qint64 length = 0;   // cm
+    int previous = 0;
+    for (int i = 1; i <= roundedLog.Count; ++i) {
+        const Tvt_data &row = roundedLog.row(i);
+        const int bottom = row.Depth;
+        // A row stands for the quarter metre ending at its depth (the last one may be shorter);
+        // an interval the rounding left out is no data and stays uncovered.
+        const int top = std::max(previous, (bottom - 1) / kIntervalCm * kIntervalCm);
+        previous = std::max(previous, bottom);
+        result.Reached = previous;
+        if (bottom <= top)
+            continue;
+
+        const int inside = std::min(bottom, meanTo) - std::max(top, baseDepthCm);
+        if (inside > 0) {
+            weighted += nswTenthsOf(row) * inside;
+            length += inside;
+        }
+
+        if (row.Na != kSelfSinking)
+            continue;
+        const int load = StrToInt(row.Wsw);
+        const bool firstBand = overlaps(top, bottom, baseDepthCm, meanTo) && load <= kFirstBandLoad;
+        const bool secondBand = overlaps(top, bottom, meanTo, checkTo) && load <= kSecondBandLoad;
+        if (!firstBand && !secondBand)
+            continue;
+        if (!result.Layers.isEmpty() && result.Layers.last().Bottom == top &&
+            result.Layers.last().Load == load)
+            result.Layers.last().Bottom = bottom;
+        else
+            result.Layers.append({top, bottom, load});
+    }
+
+    result.CheckedTo = std::min(result.Reached, checkTo);
+    result.Covered = result.Reached >= meanTo && length > 0;
+    if (result.Covered) {
+        result.MeanNswTenths = int(weighted / length);
+        // qa = 30 + 0.6 · mean, in tenths: 300 + 6 · weighted / (10 · length), truncated.
+        result.QaTenths = 300 + int(6 * weighted / (10 * length));
+        result.QaShortTenths = 2 * result.QaTenths;
+    }
+    return result;
+}
+
+Tkannyu EvaluationLog(const TSoundingTest &test, const TSetting &setting,
+                      const TReferenceTables &tables)
+{
+    TSoundingTest copy = test;
+    // Rounding writes into the origin row; the copy takes rows of its own first.
+    copy.NormalLog.reserveRows(copy.NormalLog.rowArrayLength());
+    BuildRoundedView(copy, setting, tables);
+    return copy.RoundedLog;
+}
+
+std::optional<int> ParseBaseDepth(const QString &metres)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,2})(?:\\.(\\d{0,2}))?$"));
+    const QRegularExpressionMatch match = pattern.match(metres.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QString fraction = match.captured(2).leftJustified(2, u'0');
+    return match.captured(1).toInt() * 100 + fraction.toInt();
+}
+
+QString MetresText(int cm)
+{
+    return QString::asprintf("%d.%02d", cm / 100, cm % 100);
+}
+
+QString TenthsText(int tenths)
+{
+    return QString::asprintf("%d.%d", tenths / 10, tenths % 10);
+}
+
+QString VerdictText(const TBearingResult &result)
+{
+    return result.SettlementStudyNeeded() ? QStringLiteral("沈下の検討が必要")
+                                          : QStringLiteral("該当する自沈層なし");
+}
+
+QString NotCoveredText(const TBearingResult &result)
+{
+    if (result.Covered)
+        return {};
+    return QStringLiteral("試験が基礎底面下2.00 m（深さ%1 m）に達していないため求めません"
+                          "（到達深さ %2 m）")
+        .arg(MetresText(result.BaseDepth + kMeanRangeCm), MetresText(result.Reached));
+}
+
+QString CheckedRangeText(const TBearingResult &result)
+{
+    QString text = QStringLiteral("%1～%2 m")
+                       .arg(MetresText(result.BaseDepth),
+                            MetresText(std::max(result.BaseDepth, result.CheckedTo)));
+    if (result.CheckedTo < result.BaseDepth + kSecondBandCm)
+        text += QStringLiteral("（試験の到達深さまで）");
+    return text;
+}
+
+QList<QPair<QString, QString>> BearingFigures(const TBearingResult &result)
+{
+    const auto figure = [&](int tenths) {
+        return result.Covered ? TenthsText(tenths) : QStringLiteral("-");
+    };
+    QList<QPair<QString, QString>> figures = {
+        {QStringLiteral("base_depth"), MetresText(result.BaseDepth)},
+        {QStringLiteral("reached_depth"), MetresText(result.Reached)},
+        {QStringLiteral("covered"), result.Covered ? QStringLiteral("1") : QStringLiteral("0")},
+        {QStringLiteral("nsw_mean"), figure(result.MeanNswTenths)},
+        {QStringLiteral("qa_long"), figure(result.QaTenths)},
+        {QStringLiteral("qa_short"), figure(result.QaShortTenths)},
+        {QStringLiteral("checked_to"), MetresText(result.CheckedTo)},
+        {QStringLiteral("self_sinking_layers"), QString::number(result.Layers.size())},
+        {QStringLiteral("settlement_study"),
+         result.SettlementStudyNeeded() ? QStringLiteral("1") : QStringLiteral("0")},
+        {QStringLiteral("verdict"), VerdictText(result)},
+    };
+    if (!result.Covered)
+        figures.append({QStringLiteral("note"), NotCoveredText(result)});
+    for (const TSelfSinkingLayer &layer : result.Layers)
+        figures.append({QStringLiteral("self_sinking"), MetresText(layer.Top) + u'\t' +
+                                                            MetresText(layer.Bottom) + u'\t' +
+                                                            MetresText(layer.Load)});
+    return figures;
+}
+
+QString BearingReportText(const TBearingResult &result)
+{
+    QString text;
+    const auto line = [&](const QString &key, const QString &value) {
+        text += key + u'\t' + value + u'\n';
+    };
+    line(QStringLiteral("基礎底面の深さ"), MetresText(result.BaseDepth) + QStringLiteral(" m"));
+    line(QStringLiteral("到達深さ"), MetresText(result.Reached) + QStringLiteral(" m"));
+    if (result.Covered) {
+        line(QStringLiteral("平均Nsw（基礎底面下2 m）"), TenthsText(result.MeanNswTenths));
+        line(QStringLiteral("長期許容支持力 qa"), TenthsText(result.QaTenths) + u" kN/m²");
+        line(QStringLiteral("短期許容支持力"), TenthsText(result.QaShortTenths) + u" kN/m²");
+    } else {
+        line(QStringLiteral("許容支持力"), NotCoveredText(result));
+    }
+    line(QStringLiteral("自沈層の確認範囲"), CheckedRangeText(result));
+    for (const TSelfSinkingLayer &layer : result.Layers)
+        line(QStringLiteral("自沈層"),
+             QStringLiteral("%1～%2 m  Wsw %3 kN")
+                 .arg(MetresText(layer.Top), MetresText(layer.Bottom), MetresText(layer.Load)));
+    line(QStringLiteral("判定"), VerdictText(result));
+    return text;
+}

@@ -1,0 +1,84 @@
+// Ground evaluation of one test below a foundation: the mean Nsw under the base, the allowable
+// bearing capacity from it and the self-sinking layers that call for a settlement study.
+#pragma once
+
+#include "record.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <optional>
+
+class TReferenceTables;
+struct TSetting;
+
+// The base depth a new user starts from, in cm.
+inline constexpr int kDefaultBaseDepthCm = 50;
+// The depth below the base that the mean Nsw covers, and the two bands of the self-sinking
+// check below the base (cm).
+inline constexpr int kMeanRangeCm = 200;
+inline constexpr int kSecondBandCm = 500;
+// Nsw above this counts as this in the mean.
+inline constexpr int kNswCap = 150;
+// Loads (hundredths of a kN) at or below which a self-sinking interval is reported in the first
+// and the second band.
+inline constexpr int kFirstBandLoad = 100;
+inline constexpr int kSecondBandLoad = 50;
+
+// One reported self-sinking layer: neighbouring intervals of the same load taken together.
+struct TSelfSinkingLayer
+{
+    int Top = 0;    // cm
+    int Bottom = 0; // cm
+    int Load = 0;   // hundredths of a kN
+    bool operator==(const TSelfSinkingLayer &) const = default;
+};
+
+struct TBearingResult
+{
+    int BaseDepth = 0; // cm
+    int Reached = 0;   // cm: the deepest point of the data
+    // The data reach B + 2 m; only then are the mean and qa given.
+    bool Covered = false;
+    // Tenths, truncated: mean Nsw, long-term qa and short-term qa (2 · long-term) in kN/m².
+    int MeanNswTenths = 0;
+    int QaTenths = 0;
+    int QaShortTenths = 0;
+    // How deep the self-sinking check looked: B + 5 m or what the test reached.
+    int CheckedTo = 0;
+    QList<TSelfSinkingLayer> Layers;
+
+    bool SettlementStudyNeeded() const { return !Layers.isEmpty(); }
+};
+
+// Evaluates a 25 cm rounded log (row i covers the quarter metre ending at its depth, the last
+// row ends at the final depth) under a base `baseDepthCm` deep. Self-sinking rows count as
+// Nsw 0. Raises EConvertError on an Nsw or load text that is not a number.
+TBearingResult EvaluateBearing(const Tkannyu &roundedLog, int baseDepthCm);
+
+// The log an evaluation reads: the test's normal log rounded with the given settings, made on
+// a copy so the test and its shown logs stay as they are. Raises EConvertError like the
+// rounding does.
+Tkannyu EvaluationLog(const TSoundingTest &test, const TSetting &setting,
+                      const TReferenceTables &tables);
+
+// A base depth typed in metres ("0.5", "1.25"; at most two decimals, 0 to 99.99) in cm;
+// nullopt when it is not one.
+std::optional<int> ParseBaseDepth(const QString &metres);
+// A depth in cm as metres with two decimals ("0.50").
+QString MetresText(int cm);
+// A value in tenths as text with one decimal ("57.2").
+QString TenthsText(int tenths);
+
+// The short verdict line: "沈下の検討が必要" when a layer was found.
+QString VerdictText(const TBearingResult &result);
+// Why no qa is given, or empty when it is.
+QString NotCoveredText(const TBearingResult &result);
+// How far the self-sinking check looked.
+QString CheckedRangeText(const TBearingResult &result);
+
+// The figures as key/value pairs in a fixed order, then one ("self_sinking",
+// "TOP<TAB>BOTTOM<TAB>LOAD") pair per layer, all values plain numbers or texts.
+QList<QPair<QString, QString>> BearingFigures(const TBearingResult &result);
+// The result as the Japanese text the dialog shows and copies, lines ended by "\n".
+QString BearingReportText(const TBearingResult &result);

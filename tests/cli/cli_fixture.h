@@ -1,0 +1,34 @@
+// The command-line tool run in-process in a sandbox with the shipped tables.
+#pragma once
+
+#include "cli.h"
+#include "sandbox.h"
+
+#include <QTextStream>
+#include <gtest/gtest.h>
+
+struct CliRun
+{
+    int status = 0;
+    QString out;
+    QString err;
+};
+
+class CliTest : public ::testing::Test
+{
+protected:
+    CliRun run(const QStringList &arguments)
+    {
+        TCliEnvironment environment;
+        environment.store = &sandbox.settings();
+        environment.documentsDir = sandbox.path();
+        environment.defaultTablesDir = sandbox.copyShippedTables();
+        CliRun result;
+        QTextStream out(&result.out);
+        QTextStream err(&result.err);
+        result.status = RunCli(arguments, environment, out, err);
+        return result;
+    }
+
+    TestSandbox sandbox;
+};
