@@ -35,7 +35,7 @@ QLabel *label(const QString &text, QWidget *parent)
 
 } // namespace
 
-TUpDown::TUpDown(TNumEdit *buddy, int minimum, int maximum, int step, QWidget *parent)
+TSettingUpDown::TSettingUpDown(TNumEdit *buddy, int minimum, int maximum, int step, QWidget *parent)
     : QSpinBox(parent), m_buddy(buddy)
 {
     setLineEdit(buddy);
@@ -94,7 +94,7 @@ TPagesDlg::TPagesDlg(TSetting &setting, QWidget *parent) : QDialog(parent), m_se
     layout->addWidget(PageControl1, 1);
     layout->addLayout(strip);
 
-    for (TUpDown *field : UpDowns()) {
+    for (TSettingUpDown *field : UpDowns()) {
         field->installEventFilter(this);
         field->Buddy()->installEventFilter(this);
     }
@@ -102,12 +102,12 @@ TPagesDlg::TPagesDlg(TSetting &setting, QWidget *parent) : QDialog(parent), m_se
     setFixedSize(QSize(376, 259).expandedTo(sizeHint()));
 }
 
-TUpDown *TPagesDlg::upDown(QWidget *parent, const char *name, const char *editName, int minimum,
-                           int maximum, int step)
+TSettingUpDown *TPagesDlg::upDown(QWidget *parent, const char *name, const char *editName,
+                                  int minimum, int maximum, int step)
 {
     auto *edit = new TNumEdit;
     edit->setObjectName(QLatin1String(editName));
-    auto *field = new TUpDown(edit, minimum, maximum, step, parent);
+    auto *field = new TSettingUpDown(edit, minimum, maximum, step, parent);
     field->setObjectName(QLatin1String(name));
     return field;
 }
@@ -124,7 +124,7 @@ void TPagesDlg::createDspSheet()
     const struct
     {
         const char *text;
-        TUpDown *field;
+        TSettingUpDown *field;
         const char *unit;
     } rows[] = {
         {"貫入深さ切り替えポイント", UDDepth1, "m"},
@@ -219,7 +219,7 @@ void TPagesDlg::createEtcSheet()
     PageControl1->addTab(etcSheet, QStringLiteral("その他"));
 }
 
-QList<TUpDown *> TPagesDlg::UpDowns() const
+QList<TSettingUpDown *> TPagesDlg::UpDowns() const
 {
     return {UDDepth1, UDNswMax, UDNmax, UDTorqueMax, UDDNsw, UDmaxD, UDminN, UDRowNum};
 }
@@ -268,7 +268,7 @@ void TPagesDlg::SpeedButton1Click()
 void TPagesDlg::OKBtnClick()
 {
     // A number typed but not yet taken by its up-down counts as its position.
-    for (TUpDown *field : UpDowns())
+    for (TSettingUpDown *field : UpDowns())
         field->interpretText();
     TSetting &s = m_setting;
     s.Depth1 = UDDepth1->value();

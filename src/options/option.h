@@ -19,12 +19,12 @@ class TNumEdit;
 struct TSetting;
 
 // An up-down control with its numeric edit field as buddy: the value taken is its position.
-class TUpDown : public QSpinBox
+class TSettingUpDown : public QSpinBox
 {
     Q_OBJECT
 
 public:
-    TUpDown(TNumEdit *buddy, int minimum, int maximum, int step, QWidget *parent = nullptr);
+    TSettingUpDown(TNumEdit *buddy, int minimum, int maximum, int step, QWidget *parent = nullptr);
     TNumEdit *Buddy() const { return m_buddy; }
 
 private:
@@ -67,32 +67,32 @@ public:
     void UpdatePortPath();
 
     // The numeric fields in page order, for the shared key handling.
-    QList<TUpDown *> UpDowns() const;
+    QList<TSettingUpDown *> UpDowns() const;
 
     QTabWidget *PageControl1 = nullptr;
     QWidget *DspSheet = nullptr;
     QWidget *DataSheet = nullptr;
     QWidget *etcSheet = nullptr;
 
-    TUpDown *UDDepth1 = nullptr;
-    TUpDown *UDNswMax = nullptr;
-    TUpDown *UDNmax = nullptr;
-    TUpDown *UDTorqueMax = nullptr;
+    TSettingUpDown *UDDepth1 = nullptr;
+    TSettingUpDown *UDNswMax = nullptr;
+    TSettingUpDown *UDNmax = nullptr;
+    TSettingUpDown *UDTorqueMax = nullptr;
     QCheckBox *WswModeCB = nullptr;
     QCheckBox *NaModeCB = nullptr;
     QCheckBox *TorqueGraphCB = nullptr;
 
-    TUpDown *UDDNsw = nullptr;
+    TSettingUpDown *UDDNsw = nullptr;
     QCheckBox *KutenNukiCB = nullptr;
     QGroupBox *KutenNukiGB = nullptr;
-    TUpDown *UDmaxD = nullptr;
-    TUpDown *UDminN = nullptr;
+    TSettingUpDown *UDmaxD = nullptr;
+    TSettingUpDown *UDminN = nullptr;
 
     QComboBox *CommCombo = nullptr;
     QLabel *CommPathLabel = nullptr;
     QLineEdit *DirEdit = nullptr;
     QToolButton *SpeedButton1 = nullptr;
-    TUpDown *UDRowNum = nullptr;
+    TSettingUpDown *UDRowNum = nullptr;
 
     QPushButton *OKBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
@@ -106,8 +106,8 @@ private:
     void createDspSheet();
     void createDataSheet();
     void createEtcSheet();
-    TUpDown *upDown(QWidget *parent, const char *name, const char *editName, int minimum,
-                    int maximum, int step);
+    TSettingUpDown *upDown(QWidget *parent, const char *name, const char *editName, int minimum,
+                           int maximum, int step);
     void FormCreate();
     void FormClose();
 

@@ -47,7 +47,7 @@ TSetting customSetting()
     return s;
 }
 
-void typeInto(TUpDown *field, const QString &text)
+void typeInto(TSettingUpDown *field, const QString &text)
 {
     field->Buddy()->clear();
     QTest::keyClicks(field->Buddy(), text);
@@ -168,7 +168,7 @@ TEST(PagesDlgTest, options_EnterInAnyNumericFieldStoresAllAndEscapeNothing)
     {
         TSetting probe;
         TPagesDlg dialog(probe);
-        for (TUpDown *field : dialog.UpDowns())
+        for (TSettingUpDown *field : dialog.UpDowns())
             names.append(field->objectName());
     }
     ASSERT_EQ(names.size(), 8);
@@ -181,7 +181,7 @@ TEST(PagesDlgTest, options_EnterInAnyNumericFieldStoresAllAndEscapeNothing)
             TSetting onlyCheckBox = setting;
             onlyCheckBox.WswMode = true;
             TPagesDlg dialog(setting);
-            TUpDown *target = dialog.findChild<TUpDown *>(name);
+            TSettingUpDown *target = dialog.findChild<TSettingUpDown *>(name);
             typeInto(target, QString::number(target->maximum()));
             // Another field changed too, to see that Enter takes every field.
             dialog.WswModeCB->setChecked(true);
