@@ -133,10 +133,10 @@ private:
             send(frame);
             return;
         }
-        if (read && m_options.Fail == u"drop-after") {
+        if (read && m_options.Fail == u"drop-after" && m_options.DropAfter < lines.size()) {
             // The line breaks off: the first lines arrive, then nothing more.
-            send(Wire::answerFrame(lines.mid(0, m_options.DropAfter))
-                     .left(Wire::answerFrame(lines.mid(0, m_options.DropAfter)).lastIndexOf("E ")));
+            const QByteArray frame = Wire::answerFrame(lines.mid(0, m_options.DropAfter));
+            send(frame.left(frame.lastIndexOf("E ")));
             return;
         }
         send(Wire::answerFrame(lines));

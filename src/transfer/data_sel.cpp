@@ -33,15 +33,6 @@ const QString kRecoveryNotice = QStringLiteral(
     "い\rまた、このエラーのあった以降のデータは、転送されていません。現在読み込んだデータのファイル"
     "はありませんので、保存を行った後に残りのファイルの転送を行ってください。");
 
-QString failureText(qintptr code)
-{
-    static const char *const reasons[] = {"ポートオープンエラー", "送信時エラー", "送受信エラー",
-                                          "接続エラー", "受信時エラー"};
-    const QString reason = code >= 1 && code <= 5 ? QString::fromUtf8(reasons[code - 1])
-                                                  : QStringLiteral("その他のエラー");
-    return QStringLiteral("<通信失敗>\r\r") + reason;
-}
-
 TInputQuery &inputQuery()
 {
     static TInputQuery query;
@@ -319,7 +310,7 @@ void TTermDlg::TermAnswer(int wParam, int lParam)
     unsetCursor();
 
     if (wParam == 1) {
-        Messages().error(failureText(lParam), this);
+        Messages().error(TermFailureText(lParam), this);
         if (ErrorDataExists() && TransferMode == 1 && lParam == ReceiveFailure &&
             Messages().ask(TMessageKind::Error, kRecoveryQuestion,
                            QMessageBox::Yes | QMessageBox::No, this) == QMessageBox::Yes) {
@@ -359,7 +350,7 @@ void TTermDlg::readAnswer()
     const QString name = TransferFileName(AnswerLines);
     if (name.isEmpty()) {
         // Without a header line the test has no name: stop, the data stay in "pavlink.tmp".
-        Messages().error(failureText(AnswerFailure), this);
+        Messages().error(TermFailureText(AnswerFailure), this);
         return;
     }
     const QString source = AddTemppath(kAnswerFileName);

@@ -126,6 +126,15 @@ private:
     std::shared_ptr<std::atomic<bool>> m_stop;
 };
 
+QString TermFailureText(int code)
+{
+    static const char *const reasons[] = {"ポートオープンエラー", "送信時エラー", "送受信エラー",
+                                          "接続エラー", "受信時エラー"};
+    const QString reason = code >= 1 && code <= 5 ? QString::fromUtf8(reasons[code - 1])
+                                                  : QStringLiteral("その他のエラー");
+    return QStringLiteral("<通信失敗>\r\r") + reason;
+}
+
 TPavlink::TPavlink(QObject *parent)
     : QObject(parent), m_stop(std::make_shared<std::atomic<bool>>(false)),
       m_tempFolder(QDir::tempPath())

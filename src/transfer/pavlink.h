@@ -27,6 +27,9 @@ enum TTermFailure : int {
 inline const QString kAnswerFileName = QStringLiteral("pavlink.tmp");
 inline const QString kErrorDataFileName = QStringLiteral("Errordata.ktd");
 
+// The message for a failure code: "<通信失敗>" and the reason ("\r" as line break).
+QString TermFailureText(int code);
+
 struct TPavlinkTimeouts
 {
     int AnswerMs = 5000; // from the command to the first byte of the answer
