@@ -1,5 +1,6 @@
 #include "data_sel.h"
 
+#include "drawtext.h"
 #include "events.h"
 #include "messages.h"
 #include "pavlink.h"
@@ -80,6 +81,11 @@ TTermDlg::TTermDlg(const TTermContext &context, QWidget *parent)
         l->setGeometry(x, 26, 262, 178);
         l->setSelectionMode(QAbstractItemView::ExtendedSelection);
         l->setSortingEnabled(true);
+        // Fixed-pitch half-width digits: a whole test line fits the list's width.
+        QFont font = l->font();
+        font.setFamilies(GothicFamilies(false));
+        font.setPixelSize(12);
+        l->setFont(font);
         return l;
     };
     SrcList = list("SrcList", 8);
