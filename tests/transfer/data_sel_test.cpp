@@ -5,8 +5,10 @@
 #include "simulator.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
@@ -266,4 +268,46 @@ TEST_F(TransferFixture, TheWindowsStayLiveDuringASlowTransfer)
     EXPECT_GE(clock.elapsed(), 1500);
     EXPECT_LT(longestGap, 250);
     EXPECT_GE(paints, 20);
+}
+
+TEST_F(TransferFixture, F5AndTheToolButtonOpenTheDialogModallyAndItIsGoneAfterwards)
+{
+    form = started();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    const std::function<void()> openers[] = {[&] { QTest::keyClick(form.get(), Qt::Key_F5); },
+                                             [&] {
+                                                 QTest::mouseClick(form->ToolButton3,
+                                                                   Qt::LeftButton);
+                                             }};
+    for (const auto &open : openers) {
+        QString caption;
+        QTimer closer;
+        closer.setSingleShot(true);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (auto *dialog = qobject_cast<TTermDlg *>(QApplication::activeModalWidget())) {
+                caption = dialog->windowTitle();
+                dialog->CancelBtn->click();
+            }
+        });
+        closer.start(0);
+        open();
+        EXPECT_EQ(caption, QStringLiteral("試験ﾃﾞｰﾀ読み込み"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(form->findChildren<TTermDlg *>().isEmpty());
+    }
+}
+
+TEST(TuusinForm, TheCaptionBlinksEverySecond)
+{
+    TTuusinForm busy;
+    EXPECT_EQ(busy.size(), QSize(205, 52));
+    EXPECT_EQ(busy.Timer1->interval(), 1000);
+    EXPECT_TRUE(busy.Timer1->isActive());
+    EXPECT_EQ(busy.Panel1->text(), QStringLiteral("Vantrell通信中"));
+    busy.Timer1Timer();
+    EXPECT_EQ(busy.Panel1->text(), QString());
+    busy.Timer1Timer();
+    EXPECT_EQ(busy.Panel1->text(), QStringLiteral("Vantrell通信中"));
+    EXPECT_TRUE(busy.Timer1->isActive());
 }
