@@ -43,7 +43,7 @@ void setUp(TPavlink &library, const TestSandbox &box, const QString &device)
 {
     library.SetPortMap([device](int) { return device; });
     library.SetTempFolder(box.path());
-    library.SetTimeouts({1000, 500});
+    library.SetTimeouts({2000, 1000});
     library.SetCom(1);
 }
 
