@@ -168,6 +168,7 @@ TEST(CliFetch, WritesEachTestUnderItsNameAndStopsAtABreakKeepingTheFilesBefore)
         EXPECT_EQ(fetched, 0);
         EXPECT_EQ(written.trimmed(), QDir(box.filePath("out")).filePath(kThreeNames.at(2)));
         EXPECT_EQ(box.readFile(QStringLiteral("out/") + kThreeNames.at(2)), instrumentTest(2));
+        EXPECT_FALSE(QFile::exists(box.filePath(QStringLiteral("tmp/") + kAnswerFileName)));
     }
     {
         TestSandbox box;
