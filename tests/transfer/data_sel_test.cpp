@@ -72,7 +72,8 @@ protected:
         dialog->TransferMode = 1;
         dialog->ReadTotal = 1;
         dialog->ReadCount = 0;
-        QCoreApplication::sendEvent(dialog, new TWindowMessage(WM_TERMANSWER, 0, 0));
+        TWindowMessage answer(WM_TERMANSWER, 0, 0);
+        QCoreApplication::sendEvent(dialog, &answer);
     }
 
     std::unique_ptr<Tgrid_form> form;
@@ -186,7 +187,8 @@ TEST_F(TransferFixture, ListAnswersWithoutTestsAndMovingWithNothingSelected)
 {
     QPointer<TTermDlg> dialog = dialogOn(box.filePath("unused"));
     box.writeFile(QStringLiteral("tmp/pavlink.tmp"), "VT200 LIST\r\nno tests\r\n");
-    QCoreApplication::sendEvent(dialog, new TWindowMessage(WM_TERMANSWER, 0, 0));
+    TWindowMessage answer(WM_TERMANSWER, 0, 0);
+    QCoreApplication::sendEvent(dialog, &answer);
     EXPECT_EQ(dialog->SrcList->count(), 0);
     EXPECT_FALSE(dialog->ListBtn->isEnabled());
 
