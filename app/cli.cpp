@@ -1,4 +1,5 @@
 #include "cli.h"
+#include "cli_fetch.h"
 
 #include "cli_evaluate.h"
 #include "derived.h"
@@ -30,6 +31,8 @@ const char *const kUsage =
     "      LIST: comma-separated subset of table,nsw,n,table25,nsw25,n25,tnsw25,tn25\n"
     "  tessmark-cli graph FILE OUT.png --kind nsw|n [--size WxH] [--rounded] [--tables DIR]\n"
     "      [--set ...]\n"
+    "  tessmark-cli fetch --port DEVICE --out DIR [--test N]...\n"
+    "  tessmark-cli fetch --port DEVICE --list\n"
     "  tessmark-cli --version\n";
 
 // The parsed command line.
@@ -239,6 +242,8 @@ int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTe
         out.flush();
         return 0;
     }
+    if (arguments.value(0) == u"fetch")
+        return RunCliFetch(arguments.mid(1), out, err);
     try {
         if (IsEvaluateCommand(arguments.value(0))) {
             RunEvaluateCommand(arguments, environment, out);

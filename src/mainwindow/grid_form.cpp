@@ -567,18 +567,6 @@ void Tgrid_form::Homepage1Click()
                                this);
 }
 
-// Commands whose windows join the program later: they tell the user so instead of doing
-// nothing silently.
-void Tgrid_form::notReadyYet()
-{
-    SetStatusText(1, QStringLiteral("この機能は準備中です"));
-}
-
-void Tgrid_form::ToolButton3Click()
-{
-    notReadyYet();
-}
-
 void Tgrid_form::Exit1Click()
 {
     close();

@@ -1,6 +1,7 @@
 #include "option.h"
 
 #include "numedit.h"
+#include "portmap.h"
 #include "setdir.h"
 #include "settings.h"
 
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSerialPortInfo>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -55,17 +55,9 @@ std::optional<int> PortOfCommText(const QString &text)
     return c.unicode() - u'0';
 }
 
-QString SystemSerialPortPath(int n)
-{
-    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    std::sort(ports.begin(), ports.end(), [](const QSerialPortInfo &a, const QSerialPortInfo &b) {
-        return a.portName() < b.portName();
-    });
-    return n >= 1 && n <= ports.size() ? ports.at(n - 1).systemLocation() : QString();
-}
-
 TPagesDlg::TPagesDlg(TSetting &setting, QWidget *parent) : QDialog(parent), m_setting(setting)
 {
+    PortPath = [this](int n) { return CommDevicePath(m_setting, n); };
     setObjectName(QStringLiteral("PagesDlg"));
     setWindowTitle(QStringLiteral("Tessmark　各種設定"));
     ChooseDir = [this](const QString &start) {

@@ -35,10 +35,6 @@ private:
 // character is missing or no digit (the caller keeps the port it had).
 std::optional<int> PortOfCommText(const QString &text);
 
-// The device path of the system's n-th serial port (1-based, sorted by name); empty when the
-// system has fewer ports.
-QString SystemSerialPortPath(int n);
-
 class TPagesDlg : public QDialog
 {
     Q_OBJECT
@@ -52,7 +48,7 @@ public:
     // After every close (OK or Cancel): the owner shows its test again.
     std::function<void()> OnClosed;
     // The device path the port "CommN" maps to, shown beside the port box.
-    std::function<QString(int)> PortPath = SystemSerialPortPath;
+    std::function<QString(int)> PortPath; // default: the transfer's own mapping
     // The folder chooser: the start folder in, the chosen folder (or nothing) out.
     std::function<QString(const QString &)> ChooseDir;
 
