@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QPointer>
 #include <QStringList>
 #include <QTranslator>
 #include <cstdio>
@@ -57,11 +58,14 @@ int main(int argc, char **argv)
         QApplication::installTranslator(&toolkitTexts);
 
     // The splash comes first; it asks the main window to open the command-line file as it closes.
-    ShowOpeningForm([] { return grid_form(); });
+    const QPointer<TOpeningForm> splash = ShowOpeningForm([] { return grid_form(); });
 
     TGridFormOptions options;
     options.Arguments = QApplication::arguments().mid(1);
     Tgrid_form window(options);
     window.show();
+    // The splash stays in front of the main window that appeared after it.
+    if (splash)
+        splash->raise();
     return QApplication::exec();
 }
