@@ -1,6 +1,8 @@
 // The desktop program: one main window and the message loop.
 #include "grid_form.h"
 #include "messages.h"
+#include "registration.h"
+#include "server.h"
 
 #include <QApplication>
 #include <QFont>
@@ -11,6 +13,9 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // -REGSERVER and -UNREGSERVER end here; every other start registers for clients.
+    if (const std::optional<int> exitCode = RunAutomationStartup(QApplication::arguments()))
+        return *exitCode;
     // The name stays out of window captions (no display name): they carry the file name.
     QApplication::setApplicationName(kApplicationTitle);
 
@@ -32,6 +37,7 @@ int main(int argc, char **argv)
     TGridFormOptions options;
     options.Arguments = QApplication::arguments().mid(1);
     Tgrid_form window(options);
+    StartAutomationServer(window);
     window.show();
     return QApplication::exec();
 }
