@@ -6,6 +6,8 @@
 #include "objcontrol_adaptor.h"
 #include "registration.h"
 
+#include <QPointer>
+
 TAutomationServer::TAutomationServer(Tgrid_form &window, const QDBusConnection &connection,
                                      bool quitWhenReleased)
     : QObject(&window), m_window(window), m_connection(connection),
@@ -16,8 +18,9 @@ TAutomationServer::TAutomationServer(Tgrid_form &window, const QDBusConnection &
     m_connection.registerObject(kAutomationPath, m_object);
     // Without queueing or replacement: a second program never takes the name from the first.
     m_ownsName = m_connection.registerService(kAutomationService);
-    window.ConfirmClose = [this] {
-        return m_object->ConfirmClose();
+    // The server goes with the window, so the window may ask after the server is gone.
+    window.ConfirmClose = [object = QPointer<TObjControl>(m_object)] {
+        return !object || object->ConfirmClose();
     };
     if (quitWhenReleased) {
         // Queued: the last client may go while one of its calls is still being served.
@@ -29,7 +32,6 @@ TAutomationServer::TAutomationServer(Tgrid_form &window, const QDBusConnection &
 
 TAutomationServer::~TAutomationServer()
 {
-    m_window.ConfirmClose = nullptr;
     if (m_ownsName)
         m_connection.unregisterService(kAutomationService);
     m_connection.unregisterObject(kAutomationPath);
