@@ -104,6 +104,7 @@ Tgrid_form::Tgrid_form(const TGridFormOptions &options, QWidget *parent) : QMain
     createToolBar();
     createMenus();
     createPanels();
+    createManualInput();
     FormCreate();
     if (!theGridForm)
         theGridForm = this;
@@ -624,21 +625,6 @@ void Tgrid_form::ToolButton3Click()
     notReadyYet();
 }
 
-void Tgrid_form::New1Click()
-{
-    notReadyYet();
-}
-
-void Tgrid_form::KManuInpClick()
-{
-    notReadyYet();
-}
-
-void Tgrid_form::KManuEditClick()
-{
-    notReadyYet();
-}
-
 void Tgrid_form::Exit1Click()
 {
     close();
@@ -650,31 +636,6 @@ void Tgrid_form::KS1Click()
 }
 
 void Tgrid_form::About1Click()
-{
-    notReadyYet();
-}
-
-void Tgrid_form::N1001Click(const QString &)
-{
-    notReadyYet();
-}
-
-void Tgrid_form::TikuitiMenuClick()
-{
-    notReadyYet();
-}
-
-void Tgrid_form::d_selPopUpClick(const QString &)
-{
-    notReadyYet();
-}
-
-void Tgrid_form::Undo1Click()
-{
-    notReadyYet();
-}
-
-void Tgrid_form::copyselClick()
 {
     notReadyYet();
 }

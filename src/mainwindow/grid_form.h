@@ -2,6 +2,7 @@
 // settings and the reference tables, and the start and close sequences.
 #pragma once
 
+#include "clipboard.h"
 #include "cmbgrid.h"
 #include "record.h"
 #include "reftables.h"
@@ -12,10 +13,12 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPrinter;
 
 class QAction;
+class QKeyEvent;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -98,6 +101,12 @@ public:
     // The pick lists of the grid's observation (4) and soil-type (5) columns.
     void SetGridPickLists(const QStringList &observations, const QStringList &soilTypes);
 
+    // Clipboard: a range of grid cells, and the header of NormalLog, as text.
+    void CopyCellRange(int left, int top, int right, int bottom);
+    void CopyTestInfo();
+    // SelLeft .. SelBottom := the grid's selection.
+    void RememberSelection();
+
     // State of the window.
     quint8 DataState = 3; // 3 nothing loaded, 0 opened, 1 saved, 2 manual input not saved
     quint8 DataKind = 0;  // 0 none, 1 measured, 2 manual input
@@ -111,6 +120,8 @@ public:
     int SelTop = 0;
     int SelRight = 0;
     int SelBottom = 0;
+    // Whole rows held for pasting while a test is typed in.
+    std::optional<TCopyCells> CopiedRows;
     QString CaptionPrefix;
     QString ViewSuffix;
 
@@ -194,6 +205,25 @@ public:
     QMenu *d_selPopup = nullptr;
     QMenu *DoshituPopup = nullptr;
 
+    // Manual input's grid menus (the table-driven ones above come with the tables).
+    QMenu *DepthPopup = nullptr;  // "埋め込み"
+    QMenu *WeightPopup = nullptr; // the six loads
+    QMenu *NaPopup = nullptr;     // "自沈"
+    QMenu *InsPopup = nullptr;    // rows: add, delete, clear, copy, paste
+    QMenu *InputPopup = nullptr;  // one-by-one or batch input
+    QMenu *CopyPopup = nullptr;   // "ｺﾋﾟｰ"
+    QAction *K5 = nullptr;
+    QAction *K20 = nullptr;
+    QAction *K21 = nullptr;
+    QAction *N13 = nullptr;
+    QAction *Copy1 = nullptr;
+    QAction *Paste1 = nullptr;
+    QAction *TikuitiMenu = nullptr;
+    QAction *IkkatuMenu = nullptr;
+    QAction *copysel = nullptr;
+    // The grid menu open at the moment (a pop-up), null when none.
+    QMenu *OpenGridMenu() const;
+
 protected:
     bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -246,6 +276,23 @@ private:
     void d_selPopUpClick(const QString &soil);
     void Undo1Click();
     void copyselClick();
+    void Copy1Click();
+    void Paste1Click();
+
+    // Manual input: the grid's menus and the switches between input and edit mode.
+    void createManualInput();
+    void EnterInputMode();
+    void GroupBox1Click();
+    void IkkatuMenuClick();
+    void K5Click();
+    void K20Click();
+    void K21Click();
+    void N13Click();
+    void soilWriteBack();
+    void SoundGridMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y);
+    void SoundGridMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y);
+    void SoundGridKeyPress(QKeyEvent *event);
+    void popUpGridMenu(const QPoint &globalPos);
 
     std::unique_ptr<QSettings> m_ownedSettings;
     QSettings *m_settings = nullptr;
@@ -257,6 +304,7 @@ private:
     // Kept for the whole session, so the printer or PDF file chosen once stays chosen.
     std::unique_ptr<QPrinter> m_printer;
     bool m_startFileDone = false;
+    QPointer<QMenu> m_openGridMenu;
 };
 
 // The one main window of the process, for the windows that work on its test; null when none.

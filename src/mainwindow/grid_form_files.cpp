@@ -37,7 +37,6 @@ const QString kStandardSaveFilter =
 const QString kManualSaveFilter =
     QStringLiteral("Tessmark手入力ﾌｧｲﾙ (*.kmd)|*.kmd|丸めﾌｧｲﾙ(*.k25)|*.k25|"
                    "丸め形式Tessmark ﾌｧｲﾙ(*.k00)|*.k00");
-const QString kManualEditStatus = QStringLiteral("手入力 -編集");
 
 // The four types a save writes.
 bool isWrittenType(const QString &path)
@@ -113,20 +112,6 @@ int Tgrid_form::OpenDataFile(const QString &path)
         SoundGrid->SetOptions(kGridLines | goRangeSelect);
     }
     return 0;
-}
-
-// Hook: manual input's edit mode takes over here once it is part of the window. Until then an
-// opened manual test gets the state that mode ends in, so it can be viewed, rounded and saved.
-void Tgrid_form::EnterManualEditMode()
-{
-    EditMode = true;
-    KManuInp->setEnabled(true);
-    KManuEdit->setEnabled(false);
-    SoundGrid->SetOptions(kGridLines | goRangeSelect);
-    SetStatusText(0, kManualEditStatus);
-    Knd->setChecked(true);
-    K25->setChecked(false);
-    SetDataActions(true);
 }
 
 void Tgrid_form::openFromDialog(const TFileDialogRequest &request, bool remembersFolder)
