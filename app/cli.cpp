@@ -1,4 +1,5 @@
 #include "cli.h"
+#include "cli_fetch.h"
 
 #include "derived.h"
 #include "errors.h"
@@ -27,7 +28,9 @@ const char *const kUsage =
     "  tessmark-cli print FILE OUT.pdf --select LIST [--color] [--tables DIR] [--set ...]\n"
     "      LIST: comma-separated subset of table,nsw,n,table25,nsw25,n25,tnsw25,tn25\n"
     "  tessmark-cli graph FILE OUT.png --kind nsw|n [--size WxH] [--rounded] [--tables DIR]\n"
-    "      [--set ...]\n";
+    "      [--set ...]\n"
+    "  tessmark-cli fetch --port DEVICE --out DIR [--test N]...\n"
+    "  tessmark-cli fetch --port DEVICE --list\n";
 
 // The parsed command line.
 struct TCliCommand
@@ -221,6 +224,8 @@ bool CliCommandNeedsGui(const QString &verb)
 int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTextStream &out,
            QTextStream &err)
 {
+    if (arguments.value(0) == u"fetch")
+        return RunCliFetch(arguments.mid(1), out, err);
     try {
         const TCliCommand command = parseCommand(arguments);
         const TSetting setting = settingsFor(command, environment);

@@ -45,6 +45,10 @@ template<typename Visitor> void visitSettings(TSetting &s, const QString &docume
     v("GridMode", "DNsw", s.GridDNsw, 200);
     v("GridMode", "NaMode", s.NaMode, false);
     v("TermMode", "Port", s.Port, 1);
+    static const char *const commKeys[] = {"Comm1", "Comm2", "Comm3", "Comm4", "Comm5",
+                                           "Comm6", "Comm7", "Comm8", "Comm9"};
+    for (std::size_t i = 0; i < s.Comm.size(); ++i)
+        v("TermMode", commKeys[i], s.Comm[i], QString());
     // The folder defaults are read in order: OpenDir and SaveDir default to the TempDir read.
     v("FileMode", "TempDir", s.FileMode.TempDir, QDir(documentsDir).filePath("Vantrell"));
     v("FileMode", "OpenDir", s.FileMode.OpenDir, s.FileMode.TempDir);

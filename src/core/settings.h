@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 
 class QSettings;
 
@@ -51,6 +52,8 @@ struct TSetting
     bool NaMode = false;
     // TermMode
     int Port = 1;
+    // Device path of "Comm1".."Comm9" (Comm[0] is Comm1); empty: the system's own order.
+    std::array<QString, 9> Comm;
     // FileMode
     TFileMode FileMode;
     // KutenNuki

@@ -620,11 +620,6 @@ void Tgrid_form::notReadyYet()
     SetStatusText(1, QStringLiteral("この機能は準備中です"));
 }
 
-void Tgrid_form::ToolButton3Click()
-{
-    notReadyYet();
-}
-
 void Tgrid_form::Exit1Click()
 {
     close();

@@ -16,6 +16,7 @@
 #include <optional>
 
 class QPrinter;
+class TTermDlg;
 
 class QAction;
 class QKeyEvent;
@@ -68,6 +69,10 @@ public:
     // the log could not be derived; the rounded switch then changes nothing.
     bool ShowRoundedData();
     bool ShowNormalData();
+
+    // A new transfer dialog working for this window (its settings, temporary folder, service
+    // flags and OpenDataFile); it deletes itself when it closes.
+    TTermDlg *CreateTermDlg();
 
     // The graph window, told about every change of the shown test; null while none is open.
     QWidget *GraphWindow() const { return m_graphWindow; }

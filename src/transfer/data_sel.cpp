@@ -1,0 +1,414 @@
+#include "data_sel.h"
+
+#include "drawtext.h"
+#include "events.h"
+#include "messages.h"
+#include "pavlink.h"
+#include "portmap.h"
+#include "settings.h"
+#include "testlist.h"
+#include "tuusin.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+// The instrument needs this pause between opening the port and the next command.
+constexpr int kCommandPauseMs = 500;
+
+const QString kRecoveryQuestion =
+    QStringLiteral("通信に失敗しましたが、転送されたデータが残っています。\r転送されたデータを強制"
+                   "的に読み込みますか?");
+const QString kRecoveryNotice = QStringLiteral(
+    "読み込んだデータは破壊されている可能性があります。\rプリンタ出力などで内容を確認してみてくださ"
+    "い\rまた、このエラーのあった以降のデータは、転送されていません。現在読み込んだデータのファイル"
+    "はありませんので、保存を行った後に残りのファイルの転送を行ってください。");
+
+TInputQuery &inputQuery()
+{
+    static TInputQuery query;
+    return query;
+}
+
+bool askText(QWidget *parent, const QString &caption, const QString &prompt, QString &value)
+{
+    if (inputQuery())
+        return inputQuery()(parent, caption, prompt, value);
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, value, &ok);
+    if (ok)
+        value = text;
+    return ok;
+}
+
+} // namespace
+
+TInputQuery SetInputQuery(TInputQuery query)
+{
+    return std::exchange(inputQuery(), std::move(query));
+}
+
+TTermDlg::TTermDlg(const TTermContext &context, QWidget *parent)
+    : QDialog(parent), m_context(context), m_library(context.Library ? context.Library : &Pavlink())
+{
+    setObjectName(QStringLiteral("TermDlg"));
+    setWindowTitle(QStringLiteral("試験ﾃﾞｰﾀ読み込み"));
+    setFixedSize(610, 254);
+
+    const auto label = [this](const char *name, const QString &text, int x) {
+        auto *l = new QLabel(text, this);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(x, 6, 240, 18);
+        return l;
+    };
+    SrcLabel = label("SrcLabel", QStringLiteral("ﾃﾞｰﾀﾘｽﾄ"), 8);
+    DstLabel = label("DstLabel", QStringLiteral("ﾌｧｲﾙに落とすﾃﾞｰﾀ"), 340);
+
+    const auto list = [this](const char *name, int x) {
+        auto *l = new QListWidget(this);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(x, 26, 262, 178);
+        l->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        l->setSortingEnabled(true);
+        // Fixed-pitch half-width digits: a whole test line fits the list's width.
+        QFont font = l->font();
+        font.setFamilies(GothicFamilies(false));
+        font.setPixelSize(12);
+        l->setFont(font);
+        return l;
+    };
+    SrcList = list("SrcList", 8);
+    DstList = list("DstList", 340);
+
+    const auto mover = [this](const char *name, const QString &text, int y,
+                              void (TTermDlg::*handler)()) {
+        auto *b = new QToolButton(this);
+        b->setObjectName(QLatin1String(name));
+        b->setText(text);
+        b->setGeometry(282, y, 46, 28);
+        b->setEnabled(false);
+        connect(b, &QToolButton::clicked, this, handler);
+        return b;
+    };
+    IncludeBtn = mover("IncludeBtn", QStringLiteral(">"), 40, &TTermDlg::IncludeBtnClick);
+    IncAllBtn = mover("IncAllBtn", QStringLiteral(">>"), 76, &TTermDlg::IncAllBtnClick);
+    ExcludeBtn = mover("ExcludeBtn", QStringLiteral("<"), 122, &TTermDlg::ExcludeBtnClick);
+    ExAllBtn = mover("ExAllBtn", QStringLiteral("<<"), 158, &TTermDlg::ExcAllBtnClick);
+
+    const auto button = [this](const char *name, const QString &text, int x, int width) {
+        auto *b = new QPushButton(text, this);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(x, 214, width, 30);
+        b->setAutoDefault(false);
+        return b;
+    };
+    ListBtn = button("ListBtn", QStringLiteral("試験ﾘｽﾄ受信"), 8, 150);
+    DataBtn = button("DataBtn", QStringLiteral("試験ﾃﾞｰﾀ転送"), 166, 150);
+    DataBtn->setEnabled(false);
+    CancelBtn = button("CancelBtn", QStringLiteral("ｷｬﾝｾﾙ"), 492, 110);
+    connect(ListBtn, &QPushButton::clicked, this, &TTermDlg::ListBtnClick);
+    connect(DataBtn, &QPushButton::clicked, this, &TTermDlg::DataBtnClick);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+}
+
+TTermDlg::~TTermDlg()
+{
+    closeBusyWindow();
+}
+
+QString TTermDlg::AddTemppath(const QString &name) const
+{
+    return QDir(m_context.TempFolder).filePath(name);
+}
+
+// Sending ------------------------------------------------------------------------------------
+
+void TTermDlg::SendCommand(const QString &text)
+{
+    m_library->SetTempFolder(m_context.TempFolder);
+    if (const TSetting *setting = m_context.Setting) {
+        const TSetting copy = *setting;
+        m_library->SetPortMap([copy](int n) { return CommDevicePath(copy, n); });
+        m_library->SetCom(setting->Port);
+    } else {
+        m_library->SetCom(1);
+    }
+    // The pause runs on a timer: the window keeps painting and nothing is sent once it closed.
+    QTimer::singleShot(kCommandPauseMs, this, [this, text] {
+        m_library->DspMonitor(m_context.MonitorFlag, m_context.LogFlag);
+        showBusyWindow();
+        m_library->SetTempFolder(m_context.TempFolder);
+        m_library->Term_Command(text, this);
+    });
+}
+
+void TTermDlg::SendRead(int number)
+{
+    showBusyWindow();
+    QTimer::singleShot(kCommandPauseMs, this, [this, number] {
+        m_library->SetTempFolder(m_context.TempFolder);
+        m_library->Term_Command(QStringLiteral("READ ") + QString::number(number), this);
+    });
+}
+
+void TTermDlg::SendFreeCommand()
+{
+    TransferMode = 2;
+    QString text = QStringLiteral("CODE");
+    if (!askText(this, QStringLiteral("任意コマンド発信"),
+                 QStringLiteral("コマンドを入力してください"), text))
+        text = QStringLiteral("CODE");
+    SendCommand(text);
+}
+
+void TTermDlg::showBusyWindow()
+{
+    closeBusyWindow();
+    m_busy = new TTuusinForm();
+    m_busy->show();
+    setCursor(Qt::WaitCursor);
+}
+
+void TTermDlg::closeBusyWindow()
+{
+    if (m_busy)
+        m_busy->close();
+    m_busy = nullptr;
+}
+
+// Buttons ------------------------------------------------------------------------------------
+
+void TTermDlg::ListBtnClick()
+{
+    DeleteErrorData();
+    TransferMode = 0;
+    SendCommand(QStringLiteral("LIST"));
+}
+
+void TTermDlg::DataBtnClick()
+{
+    DeleteErrorData();
+    if (DstList->count() == 0)
+        return;
+    TransferMode = 1;
+    ReadTotal = DstList->count();
+    ReadCount = 0;
+    m_readNumbers.clear();
+    for (int i = 0; i < DstList->count(); ++i)
+        m_readNumbers.append(TestNumberOfLine(DstList->item(i)->text()));
+    readNext();
+}
+
+// Reads the next picked test; the button stays off until the transfer ends or fails, so a
+// second press cannot start a second transfer beside the first.
+void TTermDlg::readNext()
+{
+    SendRead(m_readNumbers.value(ReadCount));
+    DataBtn->setEnabled(false);
+}
+
+void TTermDlg::IncludeBtnClick()
+{
+    const int first = GetFirstSelection(SrcList);
+    MoveSelected(SrcList, DstList);
+    SetItem(SrcList, first);
+}
+
+void TTermDlg::ExcludeBtnClick()
+{
+    const int first = GetFirstSelection(DstList);
+    MoveSelected(DstList, SrcList);
+    SetItem(DstList, first);
+}
+
+void TTermDlg::IncAllBtnClick()
+{
+    while (SrcList->count() > 0)
+        DstList->addItem(SrcList->takeItem(0));
+    SetItem(SrcList, 0);
+}
+
+void TTermDlg::ExcAllBtnClick()
+{
+    while (DstList->count() > 0)
+        SrcList->addItem(DstList->takeItem(0));
+    SetItem(DstList, 0);
+}
+
+// Lists --------------------------------------------------------------------------------------
+
+void TTermDlg::MoveSelected(QListWidget *list, QListWidget *target)
+{
+    for (int i = list->count() - 1; i >= 0; --i)
+        if (list->item(i)->isSelected()) {
+            QListWidgetItem *item = list->takeItem(i);
+            item->setSelected(false);
+            target->addItem(item);
+        }
+}
+
+int TTermDlg::GetFirstSelection(QListWidget *list) const
+{
+    for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->isSelected())
+            return i;
+    return -1;
+}
+
+void TTermDlg::SetItem(QListWidget *list, int index)
+{
+    list->setFocus();
+    index = std::clamp(index, 0, std::max(0, list->count() - 1));
+    if (list->count() > 0) {
+        list->clearSelection();
+        list->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    }
+    SetButtons();
+}
+
+void TTermDlg::SetButtons()
+{
+    const bool left = SrcList->count() > 0;
+    const bool right = DstList->count() > 0;
+    IncludeBtn->setEnabled(left);
+    IncAllBtn->setEnabled(left);
+    ExcludeBtn->setEnabled(right);
+    ExAllBtn->setEnabled(right);
+    DataBtn->setEnabled(right);
+}
+
+void TTermDlg::FillTestList()
+{
+    SrcList->clear();
+    SrcList->addItems(TestListLines(AnswerLines));
+}
+
+// Answers ------------------------------------------------------------------------------------
+
+bool TTermDlg::event(QEvent *event)
+{
+    if (event->type() == WM_TERMANSWER) {
+        const auto *message = static_cast<TWindowMessage *>(event);
+        TermAnswer(int(message->WParam), int(message->LParam));
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+void TTermDlg::TermAnswer(int wParam, int lParam)
+{
+    DataBtn->setEnabled(true);
+    closeBusyWindow();
+    unsetCursor();
+
+    if (wParam == 1) {
+        Messages().error(TermFailureText(lParam), this);
+        if (ErrorDataExists() && TransferMode == 1 && lParam == ReceiveFailure &&
+            Messages().ask(TMessageKind::Error, kRecoveryQuestion,
+                           QMessageBox::Yes | QMessageBox::No, this) == QMessageBox::Yes) {
+            if (m_context.OpenDataFile)
+                m_context.OpenDataFile(AddTemppath(kErrorDataFileName));
+            Messages().information(kRecoveryNotice, this);
+            close();
+        } else if (TransferMode == 2 && !isVisible()) {
+            // A free command has no window to come back to.
+            close();
+        }
+        return;
+    }
+
+    AnswerLines = LoadAnswerLines(AddTemppath(kAnswerFileName));
+    switch (TransferMode) {
+    case 0:
+        if (!AnswerLines.isEmpty()) {
+            ListBtn->setEnabled(false);
+            IncludeBtn->setEnabled(true);
+            IncAllBtn->setEnabled(true);
+            FillTestList();
+        }
+        break;
+    case 1:
+        readAnswer();
+        break;
+    default:
+        close();
+        break;
+    }
+}
+
+void TTermDlg::readAnswer()
+{
+    ++ReadCount;
+    const QString name = TransferFileName(AnswerLines);
+    if (name.isEmpty()) {
+        // Without a header line the test has no name: stop, the data stay in "pavlink.tmp".
+        Messages().error(TermFailureText(AnswerFailure), this);
+        return;
+    }
+    const QString source = AddTemppath(kAnswerFileName);
+    const QString target =
+        QDir(m_context.Setting ? m_context.Setting->FileMode.TempDir : QString()).filePath(name);
+    if (!QFile::rename(source, target) && !MoveTransferFile(source, target))
+        return;
+    if (ReadCount < ReadTotal) {
+        setCursor(Qt::WaitCursor);
+        readNext();
+    } else {
+        close();
+    }
+}
+
+bool TTermDlg::MoveTransferFile(const QString &source, const QString &target)
+{
+    const QFileInfo info(target);
+    if (info.isDir()) {
+        Messages().error(QStringLiteral("同名のフォルダが存在するためファイルに書き込めません"),
+                         this);
+        return true;
+    }
+    if (info.exists()) {
+        if (Messages().yesNo(QStringLiteral("同名のファイルが存在します。上書きますか?"), this) !=
+            QMessageBox::Yes)
+            return true;
+        QFile::remove(target);
+    }
+    if (QFile::rename(source, target))
+        return true;
+    // The next answer would replace the data: the user must hear of it before that.
+    Messages().error(
+        QStringLiteral("転送されたデータを %1 に書き込めません。\rデータは %2 に残っています。")
+            .arg(QDir::toNativeSeparators(target), QDir::toNativeSeparators(source)),
+        this);
+    return false;
+}
+
+bool TTermDlg::ErrorDataExists() const
+{
+    return QFileInfo::exists(AddTemppath(kErrorDataFileName));
+}
+
+void TTermDlg::DeleteErrorData()
+{
+    if (ErrorDataExists())
+        QFile::remove(AddTemppath(kErrorDataFileName));
+}
+
+void TTermDlg::done(int result)
+{
+    closeBusyWindow();
+    QDialog::done(result);
+}

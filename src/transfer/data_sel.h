@@ -1,0 +1,112 @@
+// The transfer dialog "試験ﾃﾞｰﾀ読み込み": fetches the instrument's test list, lets the user pick
+// tests and reads each into a .ktd file in the transfer folder.
+#pragma once
+
+#include "tuusin.h"
+
+#include <QDialog>
+#include <QList>
+#include <QPointer>
+#include <QStringList>
+#include <functional>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QToolButton;
+class TPavlink;
+struct TSetting;
+
+// What the dialog needs from the main window. The pointers must outlive the dialog.
+struct TTermContext
+{
+    const TSetting *Setting = nullptr; // TermMode/Port, TermMode/CommN, FileMode/TempDir
+    QString TempFolder;                // of "pavlink.tmp" and "Errordata.ktd"
+    const bool *MonitorFlag = nullptr; // the service flags handed to the library
+    const bool *LogFlag = nullptr;
+    std::function<int(const QString &)> OpenDataFile; // opens a file as the user would
+    TPavlink *Library = nullptr;                      // default: the process's library
+};
+
+// The one-line input box of the free command; true when confirmed. Replaceable for tests.
+using TInputQuery = std::function<bool(QWidget *parent, const QString &caption,
+                                       const QString &prompt, QString &value)>;
+// Puts `query` in place (an empty function restores the real box); answers the previous one.
+TInputQuery SetInputQuery(TInputQuery query);
+
+class TTermDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TTermDlg(const TTermContext &context, QWidget *parent = nullptr);
+    ~TTermDlg() override;
+
+    // The buttons.
+    void ListBtnClick();
+    void DataBtnClick();
+    void IncludeBtnClick();
+    void ExcludeBtnClick();
+    void IncAllBtnClick();
+    void ExcAllBtnClick();
+
+    // The three ways a command leaves.
+    void SendCommand(const QString &text);
+    void SendRead(int number);
+    void SendFreeCommand();
+
+    // List operations.
+    void MoveSelected(QListWidget *list, QListWidget *target);
+    int GetFirstSelection(QListWidget *list) const;
+    void SetItem(QListWidget *list, int index);
+    void SetButtons();
+
+    void FillTestList();
+    // False when the received file could not be moved (it stays in "pavlink.tmp").
+    bool MoveTransferFile(const QString &source, const QString &target);
+    bool ErrorDataExists() const;
+    void DeleteErrorData();
+
+    // The temporary folder followed by a file name.
+    QString AddTemppath(const QString &name) const;
+
+    // State.
+    QStringList AnswerLines;
+    int TransferMode = 0; // 0 list, 1 read, 2 free command
+    int ReadTotal = 0;
+    int ReadCount = 0;
+
+    // Controls, named as the components they stand for.
+    QLabel *SrcLabel = nullptr;
+    QLabel *DstLabel = nullptr;
+    QListWidget *SrcList = nullptr;
+    QListWidget *DstList = nullptr;
+    QToolButton *IncludeBtn = nullptr;
+    QToolButton *IncAllBtn = nullptr;
+    QToolButton *ExcludeBtn = nullptr;
+    QToolButton *ExAllBtn = nullptr;
+    QPushButton *ListBtn = nullptr;
+    QPushButton *DataBtn = nullptr;
+    QPushButton *CancelBtn = nullptr;
+
+    // The busy window of the outstanding command; null when none is open.
+    TTuusinForm *BusyWindow() const { return m_busy; }
+
+protected:
+    bool event(QEvent *event) override;
+    void done(int result) override;
+
+private:
+    void TermAnswer(int wParam, int lParam);
+    void showBusyWindow();
+    void closeBusyWindow();
+    void readAnswer();
+    void readNext();
+
+    TTermContext m_context;
+    TPavlink *m_library = nullptr;
+    QPointer<TTuusinForm> m_busy;
+    // The test numbers picked when the transfer started, so moving lines meanwhile cannot
+    // change which tests are read.
+    QList<int> m_readNumbers;
+};

@@ -1,0 +1,80 @@
+#include "wire.h"
+
+namespace Wire {
+
+namespace {
+const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
+}
+
+QByteArray commandFrame(const QByteArray &command)
+{
+    QByteArray text = command;
+    text.replace('\r', QByteArray()).replace('\n', QByteArray());
+    return text + kLineEnd;
+}
+
+quint16 checksum(const QList<QByteArray> &lines)
+{
+    QByteArray all;
+    for (const QByteArray &line : lines)
+        all += line + kLineEnd;
+    return qChecksum(all, Qt::ChecksumIso3309);
+}
+
+QByteArray answerFrame(const QList<QByteArray> &lines)
+{
+    QByteArray frame = QByteArrayLiteral("A") + kLineEnd;
+    for (const QByteArray &line : lines)
+        frame += "D " + line + kLineEnd;
+    frame += "E " + QByteArray::number(lines.size()) + ' ' +
+             QByteArray::number(checksum(lines), 16).rightJustified(4, '0').toUpper() + kLineEnd;
+    return frame;
+}
+
+QByteArray refusalFrame(const QByteArray &reason)
+{
+    return "N " + reason + kLineEnd;
+}
+
+TAnswerReader::State TAnswerReader::feed(const QByteArray &bytes)
+{
+    if (!bytes.isEmpty())
+        m_began = true;
+    m_pending += bytes;
+    qsizetype end;
+    while ((m_state == Waiting || m_state == Receiving) &&
+           (end = m_pending.indexOf(kLineEnd)) >= 0) {
+        takeLine(m_pending.left(end));
+        m_pending.remove(0, end + 2);
+    }
+    if ((m_state == Waiting || m_state == Receiving) && m_pending.size() > kMaxLineLength)
+        m_state = Malformed;
+    return m_state;
+}
+
+void TAnswerReader::takeLine(const QByteArray &line)
+{
+    if (m_state == Waiting) {
+        if (line == "A")
+            m_state = Receiving;
+        else
+            m_state = line.startsWith("N ") || line == "N" ? Refused : Malformed;
+        return;
+    }
+    if (line.startsWith("D ")) {
+        m_lines.append(line.mid(2));
+        return;
+    }
+    if (line.startsWith("E ")) {
+        const QList<QByteArray> parts = line.mid(2).split(' ');
+        bool countOk = false;
+        bool checkOk = false;
+        const bool whole = parts.size() == 2 && parts.at(0).toInt(&countOk) == m_lines.size() &&
+                           parts.at(1).toUShort(&checkOk, 16) == checksum(m_lines);
+        m_state = whole && countOk && checkOk ? Complete : Malformed;
+        return;
+    }
+    m_state = Malformed;
+}
+
+} // namespace Wire

@@ -1,0 +1,269 @@
+#include "data_sel.h"
+#include "events.h"
+#include "form_fixture.h"
+#include "pavlink.h"
+#include "simulator.h"
+
+#include <QAction>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest/QTest>
+
+namespace {
+
+bool waitFor(const std::function<bool()> &done, int ms = 15000)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+QStringList itemTexts(const QListWidget *list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts.append(list->item(i)->text());
+    return texts;
+}
+
+QString failure(const char *reason)
+{
+    return QStringLiteral("<通信失敗>\r\r") + QString::fromUtf8(reason);
+}
+
+class TransferFixture : public FormFixture
+{
+protected:
+    TransferFixture() { Pavlink().SetTimeouts({1500, 700}); }
+
+    // The main window with its port 1 leading to `device`, and a transfer dialog of it.
+    QPointer<TTermDlg> dialogOn(const QString &device)
+    {
+        form = started();
+        form->Setting.Port = 1;
+        form->Setting.Comm[0] = device;
+        QPointer<TTermDlg> dialog = form->CreateTermDlg();
+        dialog->show();
+        return dialog;
+    }
+
+    QString transferFolder() const { return form->Setting.FileMode.TempDir; }
+    QString tempFile(const QString &name) const { return QDir(form->TempFolder).filePath(name); }
+
+    // Lists the instrument's tests and moves them all to the right.
+    void listAndPickAll(TTermDlg *dialog)
+    {
+        dialog->ListBtnClick();
+        ASSERT_TRUE(waitFor([&] { return dialog->SrcList->count() == 3; }));
+        QTest::mouseClick(dialog->IncAllBtn, Qt::LeftButton);
+    }
+
+    // A read answer as the library leaves it, handed to the dialog as the library would.
+    void answerRead(TTermDlg *dialog, const QByteArray &bytes)
+    {
+        box.writeFile(QStringLiteral("tmp/pavlink.tmp"), bytes);
+        dialog->TransferMode = 1;
+        dialog->ReadTotal = 1;
+        dialog->ReadCount = 0;
+        QCoreApplication::sendEvent(dialog, new TWindowMessage(WM_TERMANSWER, 0, 0));
+    }
+
+    std::unique_ptr<Tgrid_form> form;
+};
+
+} // namespace
+
+TEST_F(TransferFixture, ListPickAllAndTransferWritesTheInstrumentsFilesAndCloses)
+{
+    TSimulatorProcess sim(box);
+    QPointer<TTermDlg> dialog = dialogOn(sim.link());
+    listAndPickAll(dialog);
+    EXPECT_EQ(itemTexts(dialog->DstList),
+              (QStringList{QStringLiteral("01 102-004-017-0025-01 05年04月12日 10:35"),
+                           QStringLiteral("02 102-004-017-0025-02 05年04月12日 11:05"),
+                           QStringLiteral("03 102-004-017-0025-03 05年04月13日 09:20")}));
+    // ">>" leaves the left list empty and turns the buttons round.
+    EXPECT_EQ(dialog->SrcList->count(), 0);
+    EXPECT_FALSE(dialog->ListBtn->isEnabled());
+    EXPECT_FALSE(dialog->IncludeBtn->isEnabled() || dialog->IncAllBtn->isEnabled());
+    EXPECT_TRUE(dialog->ExcludeBtn->isEnabled() && dialog->ExAllBtn->isEnabled() &&
+                dialog->DataBtn->isEnabled());
+
+    QTest::mouseClick(dialog->DataBtn, Qt::LeftButton);
+    EXPECT_FALSE(dialog->DataBtn->isEnabled());
+    ASSERT_TRUE(waitFor([&] { return dialog.isNull(); }))
+        << messages.texts().join('|').toStdString();
+    EXPECT_TRUE(messages.AskedBoxes.isEmpty()) << messages.texts().join('|').toStdString();
+    for (int i = 0; i < 3; ++i) {
+        const QString path = QDir(transferFolder()).filePath(kThreeNames.at(i));
+        EXPECT_EQ(box.readFile(path), instrumentTest(i)) << path.toStdString();
+        EXPECT_EQ(form->OpenDataFile(path), 0);
+    }
+    EXPECT_TRUE(messages.AskedBoxes.isEmpty()) << messages.texts().join('|').toStdString();
+}
+
+TEST_F(TransferFixture, EachFailureShowsItsMessageAndTheDialogStaysUsable)
+{
+    const struct
+    {
+        QStringList simArguments; // empty: no instrument at the port
+        QString message;
+    } cases[] = {
+        {{}, failure("ポートオープンエラー")},
+        {{"--fail", "refuse"}, failure("送信時エラー")},
+        {{"--fail", "garble"}, failure("送受信エラー")},
+        {{"--fail", "silent"}, failure("接続エラー")},
+    };
+    for (const auto &c : cases) {
+        std::unique_ptr<TSimulatorProcess> sim;
+        if (!c.simArguments.isEmpty())
+            sim = std::make_unique<TSimulatorProcess>(box, c.simArguments);
+        messages.AskedBoxes.clear();
+        QPointer<TTermDlg> dialog = dialogOn(sim ? sim->link() : box.filePath("no-such-port"));
+        dialog->ListBtnClick();
+        ASSERT_TRUE(waitFor([&] { return !messages.AskedBoxes.isEmpty(); }));
+        EXPECT_EQ(messages.texts(), QStringList{c.message});
+        EXPECT_EQ(messages.AskedBoxes.first().Kind, TMessageKind::Error);
+        EXPECT_TRUE(dialog && dialog->ListBtn->isEnabled() && !dialog->BusyWindow());
+        EXPECT_EQ(dialog->SrcList->count(), 0);
+        delete dialog;
+    }
+}
+
+TEST_F(TransferFixture, ABreakInTheThirdTestKeepsTheFirstTwoAndYesOpensWhatArrived)
+{
+    TSimulatorProcess sim(
+        box, {QStringLiteral("--fail"), QStringLiteral("drop-after=%1").arg(kBreakInThirdTest)});
+    QPointer<TTermDlg> dialog = dialogOn(sim.link());
+    listAndPickAll(dialog);
+    messages.answer(QMessageBox::Ok);
+    messages.answer(QMessageBox::Yes);
+    messages.answer(QMessageBox::Ok);
+    dialog->DataBtnClick();
+    ASSERT_TRUE(waitFor([&] { return dialog.isNull(); }));
+    ASSERT_EQ(messages.texts().size(), 3) << messages.texts().join('|').toStdString();
+    EXPECT_EQ(messages.texts().at(0), failure("受信時エラー"));
+    EXPECT_TRUE(messages.texts().at(1).startsWith(QStringLiteral("通信に失敗しましたが")));
+    EXPECT_EQ(messages.AskedBoxes.at(1).ButtonSet, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_TRUE(messages.texts().at(2).startsWith(QStringLiteral("読み込んだデータは破壊")));
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(box.readFile(QDir(transferFolder()).filePath(kThreeNames.at(i))),
+                  instrumentTest(i));
+    EXPECT_FALSE(QFile::exists(QDir(transferFolder()).filePath(kThreeNames.at(2))));
+    EXPECT_EQ(form->Test.CurrentFile, tempFile(kErrorDataFileName));
+    EXPECT_EQ(form->DataState, 0);
+}
+
+TEST_F(TransferFixture, AFreeCommandPromptCancelledSendsCodeWithoutShowingTheDialog)
+{
+    TSimulatorProcess sim(box);
+    form = started();
+    form->Setting.Comm[0] = sim.link();
+    form->CommandMode = true;
+    QStringList prompts;
+    SetInputQuery([&](QWidget *, const QString &caption, const QString &prompt, QString &value) {
+        prompts << caption << prompt << value;
+        return false;
+    });
+    form->TermStart->trigger();
+    SetInputQuery({});
+    EXPECT_EQ(prompts,
+              (QStringList{QStringLiteral("任意コマンド発信"),
+                           QStringLiteral("コマンドを入力してください"), QStringLiteral("CODE")}));
+    ASSERT_TRUE(waitFor([&] { return form->findChildren<TTermDlg *>().isEmpty(); }));
+    EXPECT_EQ(box.readFile(tempFile(kAnswerFileName)), "VT200 SIM CODE\r\n");
+    EXPECT_TRUE(messages.AskedBoxes.isEmpty()) << messages.texts().join('|').toStdString();
+}
+
+TEST_F(TransferFixture, ListAnswersWithoutTestsAndMovingWithNothingSelected)
+{
+    QPointer<TTermDlg> dialog = dialogOn(box.filePath("unused"));
+    box.writeFile(QStringLiteral("tmp/pavlink.tmp"), "VT200 LIST\r\nno tests\r\n");
+    QCoreApplication::sendEvent(dialog, new TWindowMessage(WM_TERMANSWER, 0, 0));
+    EXPECT_EQ(dialog->SrcList->count(), 0);
+    EXPECT_FALSE(dialog->ListBtn->isEnabled());
+
+    dialog->AnswerLines = {QStringLiteral("001 1 2 3 4 5 05 04 12 10 35"),
+                           QStringLiteral("002 1 2 3 4 6 05 04 12 11 35")};
+    dialog->FillTestList();
+    dialog->SrcList->clearSelection();
+    dialog->IncludeBtnClick();
+    EXPECT_EQ(dialog->DstList->count(), 0);
+    EXPECT_EQ(dialog->SrcList->selectedItems(), QList{dialog->SrcList->item(0)});
+    EXPECT_FALSE(dialog->DataBtn->isEnabled());
+    // With one line selected, ">" moves it and selects the line that took its place.
+    dialog->SrcList->item(1)->setSelected(false);
+    dialog->IncludeBtnClick();
+    EXPECT_EQ(itemTexts(dialog->DstList).value(0).left(3), QStringLiteral("01 "));
+    EXPECT_EQ(dialog->SrcList->selectedItems(), QList{dialog->SrcList->item(0)});
+    EXPECT_TRUE(dialog->DataBtn->isEnabled());
+}
+
+TEST_F(TransferFixture, ANameTakenByAFolderOrAFileKeepsTheDataUnlessOverwriteIsChosen)
+{
+    QPointer<TTermDlg> dialog = dialogOn(box.filePath("unused"));
+    const QString target = QDir(transferFolder()).filePath(kThreeNames.at(0));
+    const QByteArray received = instrumentTest(0);
+
+    QDir().mkpath(target);
+    answerRead(dialog, received);
+    EXPECT_EQ(messages.texts(),
+              QStringList{QStringLiteral("同名のフォルダが存在するためファイルに書き込めません")});
+    EXPECT_EQ(box.readFile(tempFile(kAnswerFileName)), received);
+    ASSERT_TRUE(waitFor([&] { return dialog.isNull(); }));
+
+    QDir().rmdir(target);
+    box.writeFile(QDir(box.path()).relativeFilePath(target), "older test\r\n");
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        dialog = form->CreateTermDlg();
+        messages.AskedBoxes.clear();
+        messages.answer(answer);
+        answerRead(dialog, received);
+        EXPECT_EQ(messages.texts(),
+                  QStringList{QStringLiteral("同名のファイルが存在します。上書きますか?")});
+        EXPECT_EQ(box.readFile(target), answer == QMessageBox::Yes ? received : "older test\r\n");
+    }
+}
+
+// The user-interface thread never waits for the instrument: while a slow answer is on its way
+// the main window keeps repainting and its timers keep running.
+TEST_F(TransferFixture, TheWindowsStayLiveDuringASlowTransfer)
+{
+    TSimulatorProcess sim(box, {QStringLiteral("--delay"), QStringLiteral("1500")});
+    QPointer<TTermDlg> dialog = dialogOn(sim.link());
+    int paints = 0;
+    struct PaintCounter : QObject
+    {
+        int *count;
+        explicit PaintCounter(int *c) : count(c) {}
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint)
+                ++*count;
+            return false;
+        }
+    } counter(&paints);
+    form->SoundGrid->viewport()->installEventFilter(&counter);
+    QElapsedTimer clock;
+    qint64 longestGap = 0;
+    qint64 last = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, clock.elapsed() - last);
+        last = clock.elapsed();
+        form->SoundGrid->viewport()->update();
+    });
+    clock.start();
+    ticker.start(20);
+    dialog->ListBtnClick();
+    ASSERT_TRUE(waitFor([&] { return dialog->SrcList->count() == 3; }));
+    ticker.stop();
+    EXPECT_GE(clock.elapsed(), 1500);
+    EXPECT_LT(longestGap, 250);
+    EXPECT_GE(paints, 20);
+}
