@@ -1,5 +1,6 @@
 #include "objcontrol.h"
 
+#include "commall.h"
 #include "errors.h"
 #include "grid_form.h"
 #include "holders.h"
@@ -149,7 +150,8 @@ int TObjControl::Perform(int dispid, const QVariantList &args, bool asVariant)
         if (left < 0 || top < 0 || right < left || bottom < top || right > 6 ||
             bottom > window.NumRows() - 1)
             return 1;
-        return 1; // MERGE-PENDING window.CopyCellRange(left, top, right, bottom);
+        window.CopyCellRange(left, top, right, bottom);
+        return 0;
     }
     case dispCopyGraph:
         try {
@@ -168,7 +170,8 @@ int TObjControl::Perform(int dispid, const QVariantList &args, bool asVariant)
     case dispChangeDspData:
         return window.ChangeDspData(args.at(0).toInt());
     case dispCopyInf:
-        return 1; // MERGE-PENDING window.CopyTestInfo();
+        window.CopyTestInfo();
+        return 0;
     case dispNumRows:
         return window.DataState == 3 ? 0 : window.NumRows();
     case dispSave:
@@ -258,6 +261,16 @@ QDBusVariant TObjControl::Invoke(int dispid, const QVariantList &args)
 
 int TObjControl::StartCommAll(bool asVariant)
 {
-    Q_UNUSED(asVariant);
-    return 1; // MERGE-PENDING
+    // The answer waits for the list while the program goes on serving the user and others.
+    std::function<void(int)> reply = [](int) {
+    };
+    if (calledFromDBus()) {
+        setDelayedReply(true);
+        reply = [request = message(), bus = connection(), asVariant](int status) {
+            bus.send(asVariant ? request.createReply(QVariant::fromValue(QDBusVariant(status)))
+                               : request.createReply(status));
+        };
+    }
+    TCommAllRun::Start(*m_window, std::move(reply));
+    return 0;
 }

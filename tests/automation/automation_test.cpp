@@ -105,6 +105,42 @@ TEST_F(AutomationTest, automation_UnsupportedFileIsToldInTheProgramAndKeepsTheTe
     EXPECT_EQ(client.NumRows(), rows);
 }
 
+TEST_F(AutomationTest, automation_CopyCellTakesTheWholeGridAndRefusesOutsideIt)
+{
+    ASSERT_EQ(client.Status(QStringLiteral("Open"), {sample(QStringLiteral("sample.ktd"))}), 0);
+    const int rows = client.NumRows();
+    QString whole;
+    for (int row = 0; row < rows; ++row)
+        whole += gridRow(*form, row).join(u'\t') + QStringLiteral("\r\n");
+
+    EXPECT_EQ(client.Status(QStringLiteral("CopyCell"), {0, 0, 6, rows - 1}), 0);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), whole);
+    EXPECT_TRUE(whole.startsWith(gridRow(*form, 0).join(u'\t'))); // the header row leads
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    const QList<QVariantList> outside = {
+        {0, 0, 7, 1}, {0, 0, 6, rows}, {3, 1, 2, 1}, {0, 5, 6, 4}, {-1, 0, 0, 0}};
+    for (const QVariantList &range : outside)
+        EXPECT_EQ(client.Status(QStringLiteral("CopyCell"), range), 1)
+            << range.value(2).toInt() << ' ' << range.value(3).toInt();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+
+    EXPECT_EQ(client.Invoke(8), 0); // CopyInf by number
+    const QStringList info = QGuiApplication::clipboard()->text().split(QStringLiteral("\r\n"));
+    EXPECT_EQ(info.size(), 7); // six lines, each ended
+    EXPECT_TRUE(info.last().isEmpty());
+}
+
+TEST_F(AutomationTest, automation_PrintOutTypeStoresBoxesByTheirLowestEightBits)
+{
+    ASSERT_EQ(client.Status(QStringLiteral("Open"), {sample(QStringLiteral("sample.ktd"))}), 0);
+    EXPECT_EQ(client.Status(QStringLiteral("PrintOutType"), {1, 0, -1, 0, 0x100, 2, 0, 0x101}), 0);
+    const TSetting &chosen = form->Setting;
+    EXPECT_EQ((QList<bool>{chosen.PrnTable, chosen.PrnNsw, chosen.PrnN, chosen.PrnTable25,
+                           chosen.PrnNsw25, chosen.PrnN25, chosen.PrnTNsw25, chosen.PrnTN25}),
+              (QList<bool>{true, false, true, false, false, true, false, true}));
+}
+
 TEST_F(AutomationTest, automation_GraphWindowOpensForAnyKindAndCopies)
 {
     ASSERT_EQ(client.Status(QStringLiteral("Open"), {sample(QStringLiteral("sample.ktd"))}), 0);
