@@ -287,6 +287,7 @@ private:
     // Manual input: the grid's menus and the switches between input and edit mode.
     void createManualInput();
     void EnterInputMode();
+    void leaveFailedEditSwitch();
     void GroupBox1Click();
     void IkkatuMenuClick();
     void K5Click();

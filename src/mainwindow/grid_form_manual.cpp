@@ -190,8 +190,7 @@ void Tgrid_form::EnterManualEditMode()
         Messages().error(kIncompleteRowsMessage, this);
         if (incompleteRow < SoundGrid->RowCount())
             SoundGrid->FocusCell(gcDepth, incompleteRow);
-        if (EditMode) // a manual-input file that was opened: it can be mended in input mode
-            EnterInputMode();
+        leaveFailedEditSwitch();
         return;
     }
     QString failure;
@@ -205,8 +204,7 @@ void Tgrid_form::EnterManualEditMode()
     }
     if (!failure.isEmpty()) {
         Messages().error(failure, this);
-        if (EditMode)
-            EnterInputMode();
+        leaveFailedEditSwitch();
         return;
     }
     Set_Inf(Test.NormalLog.info());
@@ -225,6 +223,14 @@ void Tgrid_form::EnterManualEditMode()
     IkkatuMenu->setEnabled(true);
     TikuitiMenu->setEnabled(false);
     CopiedRows.reset();
+}
+
+// A switch from input mode leaves the window as it was; an opened manual-input file that
+// cannot be taken is shown in input mode, where it can be mended.
+void Tgrid_form::leaveFailedEditSwitch()
+{
+    if (EditMode || DataState != 2)
+        EnterInputMode();
 }
 
 void Tgrid_form::GroupBox1Click()

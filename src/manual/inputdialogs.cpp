@@ -63,8 +63,8 @@ void TManualDialog::finish(const QSize &clientSize)
     buttons->addWidget(OKBtn);
     buttons->addWidget(CancelBtn);
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(m_rows);
-    layout->addStretch(1);
+    // The rows share the designed height rather than leaving a gap above the buttons.
+    layout->addLayout(m_rows, 1);
     layout->addLayout(buttons);
     setFixedSize(clientSize.expandedTo(sizeHint()));
     if (const QScreen *screen = QGuiApplication::primaryScreen())

@@ -6,6 +6,7 @@
 #include "updown.h"
 
 #include <QAction>
+#include <QGroupBox>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
@@ -111,6 +112,18 @@ TEST_F(ManualInputTest, NewTestStartsInInputMode)
     EXPECT_TRUE(form->SoundGrid->Options() & goEditing);
     for (int row = 1; row <= 40; ++row)
         EXPECT_TRUE(form->SoundGrid->Cells(0, row).isEmpty());
+
+    // A click on the header panel edits the information; Cancel leaves header and GPS line.
+    const QStringList header = labelTexts(*form);
+    bool asked = false;
+    onNextDialog([&asked](QDialog *dialog) {
+        asked = qobject_cast<TInfInputForm *>(dialog) != nullptr;
+        setField(dialog->findChild<QLineEdit *>(QStringLiteral("NumEdit1")), QStringLiteral("99"));
+        dialog->reject();
+    });
+    QTest::mouseClick(form->GroupBox1, Qt::LeftButton);
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(labelTexts(*form), header);
 
     // Incomplete rows keep the window in input mode with the logs as they were.
     form->KManuEdit->trigger();
@@ -220,7 +233,7 @@ TEST_F(ManualInputTest, RowMenuCopiesPastesAndChangesRows)
 TEST_F(ManualInputTest, SoilChangeOfMeasuredDataAndItsUndo)
 {
     auto form = showing(QStringLiteral("sample.kgd"));
-    QWidget graph;
+    auto *graph = new QWidget; // the window owns its graph window
     int refreshes = 0;
     struct Counter : QObject
     {
@@ -232,8 +245,8 @@ TEST_F(ManualInputTest, SoilChangeOfMeasuredDataAndItsUndo)
             return false;
         }
     } counter(refreshes);
-    graph.installEventFilter(&counter);
-    form->SetGraphWindow(&graph);
+    graph->installEventFilter(&counter);
+    form->SetGraphWindow(graph);
 
     TComboGrid &grid = *form->SoundGrid;
     const QStringList nBefore = {grid.Cells(6, 1), grid.Cells(6, 2), grid.Cells(6, 3)};
@@ -263,7 +276,6 @@ TEST_F(ManualInputTest, SoilChangeOfMeasuredDataAndItsUndo)
     QTest::mouseRelease(grid.viewport(), Qt::RightButton, {}, QPoint(5, 5));
     EXPECT_TRUE(form->StatusText(1).isEmpty());
     EXPECT_EQ(gridTexts(*form), shown);
-    form->SetGraphWindow(nullptr);
 }
 
 TEST_F(ManualInputTest, CtrlCCopiesTheSelectionAndTestInformation)
