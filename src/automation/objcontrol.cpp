@@ -134,6 +134,9 @@ int TObjControl::Perform(int dispid, const QVariantList &args, bool asVariant)
     Tgrid_form &window = *m_window;
     switch (dispid) {
     case dispOpen:
+        // Typed data not yet saved are asked about first, as every other way of opening does.
+        if (window.AskSaveManualData())
+            return 1;
         return window.OpenDataFile(args.at(0).toString());
     case dispPrintout:
         return window.Printout();

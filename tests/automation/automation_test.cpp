@@ -105,6 +105,23 @@ TEST_F(AutomationTest, automation_UnsupportedFileIsToldInTheProgramAndKeepsTheTe
     EXPECT_EQ(client.NumRows(), rows);
 }
 
+TEST_F(AutomationTest, automation_OpenAsksAboutUnsavedTypedDataFirst)
+{
+    ASSERT_EQ(client.Status(QStringLiteral("Open"), {sample(QStringLiteral("sample.kmd"))}), 0);
+    form->DataState = 2; // typed over and not saved
+    const int rows = client.NumRows();
+
+    messages.answer(QMessageBox::Cancel);
+    EXPECT_EQ(client.Status(QStringLiteral("Open"), {sample(QStringLiteral("sample.ktd"))}), 1);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("ファイルを保存しますか")});
+    EXPECT_EQ(client.NumRows(), rows);
+    EXPECT_EQ(form->DataKind, 2);
+
+    messages.answer(QMessageBox::No);
+    EXPECT_EQ(client.Status(QStringLiteral("Open"), {sample(QStringLiteral("sample.ktd"))}), 0);
+    EXPECT_EQ(form->DataKind, 1);
+}
+
 TEST_F(AutomationTest, automation_CopyCellTakesTheWholeGridAndRefusesOutsideIt)
 {
     ASSERT_EQ(client.Status(QStringLiteral("Open"), {sample(QStringLiteral("sample.ktd"))}), 0);
