@@ -1,6 +1,7 @@
 // Registration with the bus: the switches, the files -REGSERVER writes, and the program started
 // by a private bus of the test's own when a client calls, ending when the client has gone.
 #include "busclient.h"
+#include "privatebus.h"
 #include "registration.h"
 #include "sandbox.h"
 
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
-#include <csignal>
 
 namespace {
 
@@ -44,26 +44,14 @@ TEST(AutomationSwitches, automation_ActivationFileQuotesAProgramPathWithBlanks)
                     .contains("Exec=\"/home/a b/\\\"t\\\"/tessmark\" -AUTOMATION\n"));
 }
 
-// What every program of a test sees: the given bus and the sandbox's folders only.
-QProcessEnvironment sandboxEnvironment(const TestSandbox &box, const QString &busAddress)
+// What every program of a test sees: the sandbox's folders only.
+QProcessEnvironment sandboxEnvironment(const TestSandbox &box)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
     environment.insert(QStringLiteral("XDG_DATA_HOME"), box.filePath(QStringLiteral("data")));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), box.filePath(QStringLiteral("config")));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     return environment;
-}
-
-ProcessResult runWith(const QProcessEnvironment &environment, const QString &program,
-                      const QStringList &args)
-{
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, args);
-    EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString();
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
-            QString::fromUtf8(process.readAllStandardError())};
 }
 
 QString tessmarkProgram()
@@ -71,65 +59,12 @@ QString tessmarkProgram()
     return QDir(QStringLiteral(TESSMARK_BIN_DIR)).filePath(QStringLiteral("tessmark"));
 }
 
-// A bus daemon of the test's own that activates services from the sandbox's data folder.
-class PrivateBus
-{
-public:
-    explicit PrivateBus(const TestSandbox &box)
-        : m_address(QStringLiteral("unix:path=") + box.filePath(QStringLiteral("bus")))
-    {
-        const QString config = box.writeFile(
-            QStringLiteral("bus.conf"),
-            QStringLiteral("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus "
-                           "Configuration 1.0//EN\" "
-                           "\"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                           "<busconfig><type>session</type><listen>%1</listen>"
-                           "<servicedir>%2</servicedir>"
-                           "<policy context=\"default\"><allow send_destination=\"*\"/>"
-                           "<allow receive_sender=\"*\"/><allow own=\"*\"/></policy></busconfig>\n")
-                .arg(m_address, box.filePath(QStringLiteral("data/dbus-1/services")))
-                .toUtf8());
-        Environment = sandboxEnvironment(box, m_address);
-        m_daemon.setProcessEnvironment(Environment);
-        m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {QStringLiteral("--nofork"), QStringLiteral("--config-file=") + config});
-        EXPECT_TRUE(m_daemon.waitForStarted(10000));
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return QFile::exists(box.filePath(QStringLiteral("bus"))); }, 10000));
-    }
-    ~PrivateBus()
-    {
-        // A program the bus started and that did not end is not left behind.
-        const QString pid = AskBus("GetConnectionUnixProcessID");
-        if (pid.startsWith(u"(uint32 "))
-            ::kill(pid_t(pid.mid(8).chopped(2).toInt()), SIGKILL);
-        m_daemon.terminate();
-        m_daemon.waitForFinished(10000);
-    }
-
-    // What the bus answers about the program's name, through gdbus like any outside client.
-    QString AskBus(const char *method) const
-    {
-        return runWith(Environment, QStringLiteral("gdbus"),
-                       {"call", "--session", "--dest", "org.freedesktop.DBus", "--object-path",
-                        "/org/freedesktop/DBus", "--method",
-                        QStringLiteral("org.freedesktop.DBus.") + QLatin1String(method),
-                        kTestService})
-            .Out;
-    }
-    bool NameTaken() const { return AskBus("NameHasOwner") == u"(true,)"; }
-
-    QProcessEnvironment Environment;
-
-private:
-    QString m_address;
-    QProcess m_daemon;
-};
-
 TEST(AutomationActivation, automation_RegisteredProgramIsStartedByACallAndEndsAfterTheClient)
 {
     TestSandbox box;
-    PrivateBus bus(box);
+    // The bus activates services from the sandbox's data folder.
+    PrivateBus bus(box, sandboxEnvironment(box),
+                   box.filePath(QStringLiteral("data/dbus-1/services")));
     const QString tessmark = tessmarkProgram();
     const QString dataFolder = box.filePath(QStringLiteral("data"));
 
@@ -164,8 +99,8 @@ TEST(AutomationActivation, automation_RegistrationIntoAnUnwritableFolderFails)
     TestSandbox box;
     // A file where the data folder should be: nothing can be created under it.
     box.writeFile(QStringLiteral("data"), "not a folder");
-    const ProcessResult registered = runWith(sandboxEnvironment(box, QString()), tessmarkProgram(),
-                                             {QStringLiteral("-RegServer")});
+    const ProcessResult registered =
+        runWith(sandboxEnvironment(box), tessmarkProgram(), {QStringLiteral("-RegServer")});
     EXPECT_EQ(registered.ExitCode, 1);
     EXPECT_TRUE(registered.Err.contains(QStringLiteral("に書き込めません")))
         << registered.Err.toStdString();
