@@ -149,10 +149,11 @@ int main(int argc, char **argv)
         if (rest.size() != wanted)
             return usageError(QStringLiteral("%1 takes %2 arguments").arg(word).arg(wanted));
         if (command.Method == nullptr) {
-            QDBusMessage call = QDBusMessage::createMethodCall(
-                kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                QStringLiteral("Get"));
-            call << kInterface << QStringLiteral("NumRows");
+            // By number rather than as a property read: a method call makes this client a
+            // holder, so a program the bus started for it ends when it has gone.
+            QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface,
+                                                               QStringLiteral("Invoke"));
+            call << 9 << QVariant::fromValue(QVariantList());
             return run(call, true);
         }
         QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface,
