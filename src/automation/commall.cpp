@@ -6,6 +6,18 @@
 #include <QEvent>
 #include <QListWidget>
 #include <QPushButton>
+#include <utility>
+
+namespace {
+
+int listWaitMs = TCommAllRun::kListWaitMs;
+
+} // namespace
+
+int TCommAllRun::SetListWait(int ms)
+{
+    return std::exchange(listWaitMs, ms);
+}
 
 void TCommAllRun::Start(Tgrid_form &window, std::function<void(int)> finished)
 {
@@ -28,7 +40,7 @@ TCommAllRun::TCommAllRun(TTermDlg *dialog, std::function<void(int)> finished)
     connect(dialog, &QObject::destroyed, this, [this] { Finish(1); });
     m_wait.setSingleShot(true);
     connect(&m_wait, &QTimer::timeout, this, &TCommAllRun::Decide);
-    m_wait.start(kListWaitMs);
+    m_wait.start(listWaitMs);
 }
 
 bool TCommAllRun::eventFilter(QObject *watched, QEvent *event)

@@ -17,6 +17,8 @@ class TCommAllRun : public QObject
 public:
     // How long the list may take after the list button was pressed.
     static constexpr int kListWaitMs = 20000;
+    // Replaces that wait (tests); answers the previous one.
+    static int SetListWait(int ms);
 
     // Opens a transfer dialog of `window` (not modal) and presses its list button. The program
     // keeps serving the user and other calls meanwhile; `finished` is called once: 0 when the

@@ -1,6 +1,7 @@
 // CommAll against vantrell-sim: the instrument's tests arrive in the transfer folder while the
 // program keeps answering other calls.
 #include "busclient.h"
+#include "commall.h"
 #include "data_sel.h"
 #include "form_fixture.h"
 #include "pavlink.h"
@@ -87,6 +88,23 @@ TEST_F(CommAllTest, automation_CommAllAnswersNotDoneWhenTheDialogIsClosedFirst)
     });
     ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     EXPECT_EQ(reply.arguments().value(0).value<QDBusVariant>().variant().toInt(), 1);
+}
+
+TEST_F(CommAllTest, automation_CommAllWithoutAListWaitsItsTimeAndAnswersNotDone)
+{
+    // No instrument behind the port: the list fails, the wait runs out, nothing is fetched.
+    const int previous = TCommAllRun::SetListWait(3000);
+    form->Setting.Port = 1;
+    form->Setting.Comm[0] = box.filePath(QStringLiteral("no-such-device"));
+    const QDBusMessage reply =
+        CallWhile(QDBusMessage::createMethodCall(kTestService, kTestPath, kTestInterface,
+                                                 QStringLiteral("CommAll")),
+                  [] {});
+    TCommAllRun::SetListWait(previous);
+    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    EXPECT_EQ(reply.arguments().value(0).toInt(), 1);
+    EXPECT_EQ(messages.AskedBoxes.size(), 1); // the failure, told in the program
+    EXPECT_EQ(QDir(form->Setting.FileMode.TempDir).entryList(QDir::Files), QStringList());
 }
 
 } // namespace
