@@ -119,6 +119,8 @@ void fetch(const TFetchCommand &command, QTextStream &out)
     if (const int code = waiter.exchange(library, QStringLiteral("LIST")))
         throw EFetchFailure{terminalText(TermFailureText(code))};
     const QStringList listed = TestListLines(LoadAnswerLines(answerFile));
+    // The list has been read; only a test that could not be placed is left behind.
+    QFile::remove(answerFile);
     if (command.list) {
         for (const QString &line : listed)
             out << line << '\n';

@@ -139,7 +139,6 @@ QString TTermDlg::AddTemppath(const QString &name) const
 
 void TTermDlg::SendCommand(const QString &text)
 {
-    m_library->SetTempFolder(m_context.TempFolder);
     if (const TSetting *setting = m_context.Setting) {
         const TSetting copy = *setting;
         m_library->SetPortMap([copy](int n) { return CommDevicePath(copy, n); });

@@ -41,12 +41,16 @@ TAnswerReader::State TAnswerReader::feed(const QByteArray &bytes)
     if (!bytes.isEmpty())
         m_began = true;
     m_pending += bytes;
+    // Lines are taken from a moving start and the rest kept once, so a large piece of an
+    // answer costs time in proportion to its size.
+    qsizetype start = 0;
     qsizetype end;
     while ((m_state == Waiting || m_state == Receiving) &&
-           (end = m_pending.indexOf(kLineEnd)) >= 0) {
-        takeLine(m_pending.left(end));
-        m_pending.remove(0, end + 2);
+           (end = m_pending.indexOf(kLineEnd, start)) >= 0) {
+        takeLine(m_pending.sliced(start, end - start));
+        start = end + 2;
     }
+    m_pending.remove(0, start);
     if ((m_state == Waiting || m_state == Receiving) && m_pending.size() > kMaxLineLength)
         m_state = Malformed;
     return m_state;

@@ -5,8 +5,10 @@
 #include "simulator.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
@@ -39,7 +41,7 @@ QString failure(const char *reason)
 class TransferFixture : public FormFixture
 {
 protected:
-    TransferFixture() { Pavlink().SetTimeouts({1500, 700}); }
+    TransferFixture() { Pavlink().SetTimeouts({2500, 1000}); }
 
     // The main window with its port 1 leading to `device`, and a transfer dialog of it.
     QPointer<TTermDlg> dialogOn(const QString &device)
@@ -70,7 +72,8 @@ protected:
         dialog->TransferMode = 1;
         dialog->ReadTotal = 1;
         dialog->ReadCount = 0;
-        QCoreApplication::sendEvent(dialog, new TWindowMessage(WM_TERMANSWER, 0, 0));
+        TWindowMessage answer(WM_TERMANSWER, 0, 0);
+        QCoreApplication::sendEvent(dialog, &answer);
     }
 
     std::unique_ptr<Tgrid_form> form;
@@ -184,7 +187,8 @@ TEST_F(TransferFixture, ListAnswersWithoutTestsAndMovingWithNothingSelected)
 {
     QPointer<TTermDlg> dialog = dialogOn(box.filePath("unused"));
     box.writeFile(QStringLiteral("tmp/pavlink.tmp"), "VT200 LIST\r\nno tests\r\n");
-    QCoreApplication::sendEvent(dialog, new TWindowMessage(WM_TERMANSWER, 0, 0));
+    TWindowMessage answer(WM_TERMANSWER, 0, 0);
+    QCoreApplication::sendEvent(dialog, &answer);
     EXPECT_EQ(dialog->SrcList->count(), 0);
     EXPECT_FALSE(dialog->ListBtn->isEnabled());
 
@@ -264,6 +268,49 @@ TEST_F(TransferFixture, TheWindowsStayLiveDuringASlowTransfer)
     ASSERT_TRUE(waitFor([&] { return dialog->SrcList->count() == 3; }));
     ticker.stop();
     EXPECT_GE(clock.elapsed(), 1500);
-    EXPECT_LT(longestGap, 250);
+    // A wait for the instrument on this thread would stall it for 500 ms or more.
+    EXPECT_LT(longestGap, 450);
     EXPECT_GE(paints, 20);
+}
+
+TEST_F(TransferFixture, F5AndTheToolButtonOpenTheDialogModallyAndItIsGoneAfterwards)
+{
+    form = started();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    const std::function<void()> openers[] = {[&] { QTest::keyClick(form.get(), Qt::Key_F5); },
+                                             [&] {
+                                                 QTest::mouseClick(form->ToolButton3,
+                                                                   Qt::LeftButton);
+                                             }};
+    for (const auto &open : openers) {
+        QString caption;
+        QTimer closer;
+        closer.setSingleShot(true);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (auto *dialog = qobject_cast<TTermDlg *>(QApplication::activeModalWidget())) {
+                caption = dialog->windowTitle();
+                dialog->CancelBtn->click();
+            }
+        });
+        closer.start(0);
+        open();
+        EXPECT_EQ(caption, QStringLiteral("試験ﾃﾞｰﾀ読み込み"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(form->findChildren<TTermDlg *>().isEmpty());
+    }
+}
+
+TEST(TuusinForm, TheCaptionBlinksEverySecond)
+{
+    TTuusinForm busy;
+    EXPECT_EQ(busy.size(), QSize(205, 52));
+    EXPECT_EQ(busy.Timer1->interval(), 1000);
+    EXPECT_TRUE(busy.Timer1->isActive());
+    EXPECT_EQ(busy.Panel1->text(), QStringLiteral("Vantrell通信中"));
+    busy.Timer1Timer();
+    EXPECT_EQ(busy.Panel1->text(), QString());
+    busy.Timer1Timer();
+    EXPECT_EQ(busy.Panel1->text(), QStringLiteral("Vantrell通信中"));
+    EXPECT_TRUE(busy.Timer1->isActive());
 }

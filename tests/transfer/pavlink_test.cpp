@@ -43,7 +43,7 @@ void setUp(TPavlink &library, const TestSandbox &box, const QString &device)
 {
     library.SetPortMap([device](int) { return device; });
     library.SetTempFolder(box.path());
-    library.SetTimeouts({1000, 500});
+    library.SetTimeouts({2000, 1000});
     library.SetCom(1);
 }
 
@@ -168,6 +168,7 @@ TEST(CliFetch, WritesEachTestUnderItsNameAndStopsAtABreakKeepingTheFilesBefore)
         EXPECT_EQ(fetched, 0);
         EXPECT_EQ(written.trimmed(), QDir(box.filePath("out")).filePath(kThreeNames.at(2)));
         EXPECT_EQ(box.readFile(QStringLiteral("out/") + kThreeNames.at(2)), instrumentTest(2));
+        EXPECT_FALSE(QFile::exists(box.filePath(QStringLiteral("tmp/") + kAnswerFileName)));
     }
     {
         TestSandbox box;

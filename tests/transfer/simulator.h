@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -45,7 +46,9 @@ public:
     // Writes the three tests into `box`/instrument and starts the simulator with `extra`
     // arguments; link() then leads to its terminal.
     TSimulatorProcess(const TestSandbox &box, const QStringList &extra = {})
-        : m_link(box.filePath(QStringLiteral("vantrell")))
+        // The port's lock file is named after the link: a name of its own per sandbox lets
+        // tests run side by side.
+        : m_link(box.filePath(QStringLiteral("vantrell-") + QFileInfo(box.path()).fileName()))
     {
         for (int i = 0; i < kThreeHeaders.size(); ++i)
             box.writeFile(QStringLiteral("instrument/test%1.ktd").arg(i + 1), instrumentTest(i));
