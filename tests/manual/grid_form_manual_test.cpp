@@ -6,9 +6,9 @@
 #include "updown.h"
 
 #include <QAction>
-#include <QGroupBox>
 #include <QApplication>
 #include <QClipboard>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -204,6 +204,10 @@ TEST_F(ManualInputTest, RowMenuCopiesPastesAndChangesRows)
         grid.SetCells(0, row, QString::number(row));
     form->IkkatuMenu->trigger();
 
+    grid.SetSelection({0, 1, 6, 2});
+    QTest::keyClick(&grid, Qt::Key_Escape); // Esc opens the menu a right click would
+    ASSERT_EQ(form->OpenGridMenu(), form->InsPopup);
+    form->InsPopup->close();
     ASSERT_EQ(rightClick(*form, {0, 1, 6, 2}), form->InsPopup);
     form->Copy1->trigger();
     EXPECT_TRUE(form->Paste1->isEnabled());
