@@ -4,7 +4,6 @@
 #include "commall.h"
 #include "data_sel.h"
 #include "form_fixture.h"
-#include "pavlink.h"
 #include "server.h"
 #include "simulator.h"
 
@@ -20,7 +19,6 @@ protected:
     {
         ASSERT_TRUE(QDBusConnection::sessionBus().isConnected())
             << "the test's own bus daemon is not there";
-        Pavlink().SetTimeouts({1500, 700});
         form = started();
         new TAutomationServer(*form, QDBusConnection::sessionBus(), false);
     }
