@@ -18,6 +18,7 @@ packages=(
     fonts-ipafont-gothic qt6-translations-l10n
     poppler-utils
     xvfb xauth dbus
+    libglib2.0-bin
 )
 
 missing=()
