@@ -2,6 +2,8 @@
 #include "grid_form.h"
 #include "messages.h"
 #include "opening.h"
+#include "registration.h"
+#include "server.h"
 #include "tessmark_version.h"
 
 #include <QApplication>
@@ -16,10 +18,15 @@
 
 namespace {
 
-const char *const kUsage = "usage: tessmark [FILE]\n"
-                           "  FILE       a data file (.ktd, .kgd, .kmd, .ksd) opened at start\n"
-                           "  --version  print the version and exit\n"
-                           "  --help     print this help and exit\n";
+const char *const kUsage =
+    "usage: tessmark [FILE | -REGSERVER | -UNREGSERVER]\n"
+    "  FILE          a data file (.ktd, .kgd, .kmd, .ksd) opened at start\n"
+    "  -REGSERVER    install the automation activation file and interface description under\n"
+    "                $XDG_DATA_HOME/dbus-1/ and exit (every start does this silently)\n"
+    "  -UNREGSERVER  remove them and exit\n"
+    "  --version     print the version and exit\n"
+    "  --help        print this help and exit\n"
+    "The session bus starts the program with -AUTOMATION for automation clients.\n";
 
 } // namespace
 
@@ -59,10 +66,14 @@ int main(int argc, char **argv)
 
     // The splash comes first; it asks the main window to open the command-line file as it closes.
     const QPointer<TOpeningForm> splash = ShowOpeningForm([] { return grid_form(); });
+    // -REGSERVER and -UNREGSERVER end here; every other start registers for clients.
+    if (const std::optional<int> exitCode = RunAutomationStartup(QApplication::arguments()))
+        return *exitCode;
 
     TGridFormOptions options;
     options.Arguments = QApplication::arguments().mid(1);
     Tgrid_form window(options);
+    StartAutomationServer(window);
     window.show();
     // The splash stays in front of the main window that appeared after it.
     if (splash)

@@ -20,6 +20,7 @@ packages=(
     dpkg-dev file desktop-file-utils appstream libxml2-utils
     xdg-utils libfile-mimeinfo-perl shared-mime-info
     xvfb xauth dbus
+    libglib2.0-bin
 )
 
 missing=()

@@ -433,6 +433,10 @@ void Tgrid_form::SetGridPickLists(const QStringList &observations, const QString
 
 void Tgrid_form::closeEvent(QCloseEvent *event)
 {
+    if (ConfirmClose && !ConfirmClose()) {
+        event->ignore();
+        return;
+    }
     if (AskSaveManualData()) {
         event->ignore();
         return;

@@ -147,6 +147,25 @@ public:
     TReferenceTables Tables;
     TSoundingTest Test;
 
+    // What the automation server does on the window (grid_form_automation.cpp); each answers 0
+    // when done and 1 when not, the user having been told why.
+    // Prints the remembered choices without showing the print dialog.
+    int Printout();
+    // Stores the eight printout choices as the print dialog's close does.
+    int PrintOutType(const bool (&printouts)[8]);
+    // The open graph window's copy to the clipboard; 1 when none is open.
+    int CopyGraph();
+    // Opens the graph window and shows the Nsw (0) or converted-N (1) graph; 1 for any other
+    // kind, the window staying open.
+    int DspGraph(int kind);
+    // The switch to the normal (0) or rounded (1) view, as the menu items perform it.
+    int ChangeDspData(int kind);
+    // Rows of the grid, header row included.
+    int NumRows() const;
+    // Asked before the window closes; false keeps it open. Set by the automation server while
+    // it runs, so the window needs nothing of it.
+    std::function<bool()> ConfirmClose;
+
     // The pick lists of the grid's observation and soil-type columns.
     QStringList ObsPickList() const;
     QStringList SoilPickList() const;

@@ -72,8 +72,9 @@ QString extensionForFilter(int filterIndex, bool standardData)
 
 int Tgrid_form::OpenDataFile(const QString &path)
 {
-    // The automation host starts the program with this switch as its only argument.
-    if (path.toUpper() == u"-EMBEDDING")
+    // The automation host starts the program with one of these switches as its only argument.
+    const QString upper = path.toUpper();
+    if (upper == u"-EMBEDDING" || upper == u"-AUTOMATION")
         return 1;
 
     TSoundingTest opened;

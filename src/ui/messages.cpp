@@ -52,16 +52,24 @@ QString MessageBoxText(const QString &text)
 TMessages::Button TBoxMessages::ask(TMessageKind kind, const QString &text, Buttons buttons,
                                     QWidget *parent)
 {
-    QMessageBox box(iconOf(kind), kApplicationTitle, MessageBoxText(text), buttons,
+    // Enter presses the first button of the set, as in every box of the program.
+    const Button first = buttons & QMessageBox::Yes  ? QMessageBox::Yes
+                         : buttons & QMessageBox::Ok ? QMessageBox::Ok
+                                                     : EscapeButtonOf(buttons);
+    return askCaptioned(kind, kApplicationTitle, text, buttons, first, parent);
+}
+
+TMessages::Button TBoxMessages::askCaptioned(TMessageKind kind, const QString &caption,
+                                             const QString &text, Buttons buttons,
+                                             Button defaultButton, QWidget *parent)
+{
+    QMessageBox box(iconOf(kind), caption, MessageBoxText(text), buttons,
                     parent ? parent : QApplication::activeWindow());
     // Texts come from files and tables too: never read them as markup.
     box.setTextFormat(Qt::PlainText);
     const Button escape = EscapeButtonOf(buttons);
     box.setEscapeButton(escape);
-    // Enter presses the first button of the set, as in every box of the program.
-    box.setDefaultButton(buttons & QMessageBox::Yes  ? QMessageBox::Yes
-                         : buttons & QMessageBox::Ok ? QMessageBox::Ok
-                                                     : escape);
+    box.setDefaultButton(defaultButton);
     // The box may be asked while the hourglass is up: show the normal cursor over it.
     const bool waiting = QApplication::overrideCursor() != nullptr;
     if (waiting)

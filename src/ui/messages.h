@@ -28,6 +28,17 @@ public:
     virtual Button ask(TMessageKind kind, const QString &text, Buttons buttons,
                        QWidget *parent = nullptr) = 0;
 
+    // A box with a caption of its own and a chosen default button (every other box is titled
+    // with the program's name and defaults to its first button). Scripted answers treat it as
+    // any other box.
+    virtual Button askCaptioned(TMessageKind kind, const QString &caption, const QString &text,
+                                Buttons buttons, Button defaultButton, QWidget *parent = nullptr)
+    {
+        Q_UNUSED(caption);
+        Q_UNUSED(defaultButton);
+        return ask(kind, text, buttons, parent);
+    }
+
     void information(const QString &text, QWidget *parent = nullptr)
     {
         ask(TMessageKind::Information, text, QMessageBox::Ok, parent);
@@ -78,6 +89,8 @@ class TBoxMessages : public TMessages
 public:
     Button ask(TMessageKind kind, const QString &text, Buttons buttons,
                QWidget *parent = nullptr) override;
+    Button askCaptioned(TMessageKind kind, const QString &caption, const QString &text,
+                        Buttons buttons, Button defaultButton, QWidget *parent = nullptr) override;
 };
 
 // Answers from a queue and records every box asked, for tests. An empty queue answers the
