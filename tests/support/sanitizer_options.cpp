@@ -1,5 +1,5 @@
-// Sanitizer defaults of every test executable. They are compiled in because the discovered tests
-// receive only the first variable of their environment list from CTest.
+// Sanitizer defaults of every test executable, also for runs outside CTest (a test started by
+// hand or under a debugger).
 extern "C" {
 // The toolkit keeps process-wide objects until exit; their memory is not a fault of ours.
 const char *__asan_default_options()
