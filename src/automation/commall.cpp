@@ -37,7 +37,11 @@ TCommAllRun::TCommAllRun(TTermDlg *dialog, std::function<void(int)> finished)
     : m_dialog(dialog), m_finished(std::move(finished))
 {
     dialog->ListBtn->installEventFilter(this);
-    connect(dialog, &QObject::destroyed, this, [this] { Finish(1); });
+    // The dialog is half destroyed when it says so: forget it before anything looks at it.
+    connect(dialog, &QObject::destroyed, this, [this] {
+        m_dialog.clear();
+        Finish(1);
+    });
     m_wait.setSingleShot(true);
     connect(&m_wait, &QTimer::timeout, this, &TCommAllRun::Decide);
     m_wait.start(listWaitMs);
