@@ -1,5 +1,7 @@
 #include "privatebus.h"
 
+#include "childprocess.h"
+
 #include <QFile>
 #include <csignal>
 #include <memory>
@@ -35,6 +37,7 @@ PrivateBus::PrivateBus(const TestSandbox &box, QProcessEnvironment environment,
             .toUtf8());
     Environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_address);
     m_daemon.setProcessEnvironment(Environment);
+    EndWithTestProcess(m_daemon);
     m_daemon.start(QStringLiteral("dbus-daemon"),
                    {QStringLiteral("--nofork"), QStringLiteral("--config-file=") + config});
     EXPECT_TRUE(m_daemon.waitForStarted(10000));

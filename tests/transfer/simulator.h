@@ -2,6 +2,7 @@
 // sample, and killed when the test ends.
 #pragma once
 
+#include "childprocess.h"
 #include "sandbox.h"
 
 #include <QDir>
@@ -52,6 +53,7 @@ public:
     {
         for (int i = 0; i < kThreeHeaders.size(); ++i)
             box.writeFile(QStringLiteral("instrument/test%1.ktd").arg(i + 1), instrumentTest(i));
+        EndWithTestProcess(m_process);
         m_process.start(QStringLiteral(TESSMARK_BIN_DIR "/vantrell-sim"),
                         QStringList{QStringLiteral("--tests"), box.filePath("instrument"),
                                     QStringLiteral("--link"), m_link} +
