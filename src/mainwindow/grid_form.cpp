@@ -575,4 +575,3 @@ void Tgrid_form::Exit1Click()
 {
     close();
 }
-

@@ -57,7 +57,9 @@ std::optional<int> PortOfCommText(const QString &text)
 
 TPagesDlg::TPagesDlg(TSetting &setting, QWidget *parent) : QDialog(parent), m_setting(setting)
 {
-    PortPath = [this](int n) { return CommDevicePath(m_setting, n); };
+    PortPath = [this](int n) {
+        return CommDevicePath(m_setting, n);
+    };
     setObjectName(QStringLiteral("PagesDlg"));
     setWindowTitle(QStringLiteral("Tessmark　各種設定"));
     ChooseDir = [this](const QString &start) {
