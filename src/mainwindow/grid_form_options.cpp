@@ -40,7 +40,9 @@ void Tgrid_form::recomputeForOptions()
         try {
             ComputeNsw(Test.NormalLog, false, Setting, Tables);
             ComputeNValue(Test.NormalLog, Tables);
-            BuildRoundedView(Test, Setting, Tables);
+            // The rounded view builds its log again when it is shown after the dialog.
+            if (Knd->isChecked())
+                BuildRoundedView(Test, Setting, Tables);
         } catch (const ETessmarkError &e) {
             failure = e.message();
         }
