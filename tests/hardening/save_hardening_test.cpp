@@ -139,7 +139,7 @@ TEST_F(SaveProcessTest, AKilledSaveLeavesTheOldFileOrTheCompleteNewOne)
         waited.start();
         while (!writesInto(process.processId(), box.path()) &&
                process.state() == QProcess::Running && waited.elapsed() < 60000)
-            QThread::usleep(200);
+            QThread::yieldCurrentThread();
         QThread::msleep(static_cast<unsigned long>(afterMs));
         if (process.state() == QProcess::Running)
             ++killedWhileWriting;
