@@ -2,6 +2,7 @@
 
 #include "drawtext.h"
 #include "errors.h"
+#include "fieldlimits.h"
 #include "settings.h"
 
 #include <QPainter>
@@ -78,7 +79,12 @@ void SolidValueLines(QPainter &canvas, const PlotRect &plot, int x0, double step
 
 int GraphDepthRange(int finalDepthCm, int depth1)
 {
-    const int d = std::max(1, depth1);
+    // A step beyond the deepest depth a data file holds, or a final depth beyond it, comes only
+    // from a garbled settings file or log; the plot is drawn a quarter metre at a time, so such a
+    // range would take the program's time and overflow the arithmetic.
+    constexpr int kMaxStepMetres = kMaxDepthCm / 100 + 1;
+    const int d = std::clamp(depth1, 1, kMaxStepMetres);
+    finalDepthCm = std::min(finalDepthCm, kMaxDepthCm);
     const int step = d * 100;
     if (finalDepthCm <= step)
         return d;

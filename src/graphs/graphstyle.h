@@ -52,7 +52,8 @@ struct TGraphScales
 };
 
 // Depth range of a graph in whole metres: `depth1` (the Depth1 option) or the smallest multiple
-// of it that reaches the final depth. A non-positive step counts as 1 m.
+// of it that reaches the final depth. A non-positive step counts as 1 m; the step is at most
+// 100 m and the final depth at most the depth field's 99.99 m.
 int GraphDepthRange(int finalDepthCm, int depth1);
 
 // How the margins of the plot layout are rounded: to the nearest pixel on the window,

@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 
 #ifdef Q_OS_WIN
 #ifndef NOMINMAX
@@ -202,7 +203,11 @@ void TGraphForm::showEvent(QShowEvent *event)
     if (!m_placed) {
         m_placed = true;
         move(m_setting.GraphLeft, m_setting.GraphTop);
-        resize(m_setting.GraphWidth, m_setting.GraphHeight);
+        QSize size(m_setting.GraphWidth, m_setting.GraphHeight);
+        // A garbled settings file must not ask for a window no screen (or memory) can hold.
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            size = size.boundedTo(screen->size());
+        resize(size);
     }
     QWidget::showEvent(event);
 }

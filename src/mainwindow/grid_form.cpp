@@ -317,13 +317,16 @@ void Tgrid_form::FormCreate()
     MonitorFlag = false;
     RoundedView = false;
 
-    resize(Setting.GridWidth, Setting.GridHeight);
+    QSize size(Setting.GridWidth, Setting.GridHeight);
     int top = Setting.GridTop;
     int left = Setting.GridLeft;
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        // A garbled settings file must not ask for a window no screen (or memory) can hold.
+        size = size.boundedTo(screen->size());
         top = placedWithin(top, screen->size().height());
         left = placedWithin(left, screen->size().width());
     }
+    resize(size);
     move(left, top);
     fixWidth();
 }

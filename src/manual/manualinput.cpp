@@ -2,6 +2,7 @@
 
 #include "derived.h"
 #include "errors.h"
+#include "fieldlimits.h"
 #include "reftables.h"
 #include "settings.h"
 
@@ -146,9 +147,30 @@ Tkannyu ReadGridLog(const TComboGrid &grid, const Tkannyu &previous)
     return log;
 }
 
+void CheckGridBounds(const TComboGrid &grid)
+{
+    for (int row = grid.FixedRows(); row < grid.RowCount(); ++row) {
+        double depth = 0;
+        // Rounded to whole centimetres as the read-in does.
+        if (TryStrToFloat(grid.Cells(gcDepth, row), depth) &&
+            !(fitsCentimetres(depth) && DepthFits(qint64(std::nearbyint(depth * 100)))))
+            throw ETessmarkError(QStringLiteral("%1 行目の貫入深さが範囲外です。\r"
+                                                "貫入深さは 0.00～99.99 m の範囲で入力してください")
+                                     .arg(row));
+        const QString na = grid.Cells(gcNa, row);
+        double halfTurns = 0;
+        if (na != kSelfSinking && TryStrToFloat(na, halfTurns) && !HalfTurnsFit(halfTurns))
+            throw ETessmarkError(QStringLiteral("%1 行目の半回転数が範囲外です。\r"
+                                                "半回転数は 0 以上 1000 未満で入力してください")
+                                     .arg(row));
+    }
+}
+
 void TakeManualGrid(TSoundingTest &test, const TComboGrid &grid, const TSetting &setting,
                     const TReferenceTables &tables)
 {
+    // A row the data file's fields cannot hold would be saved into a file that cannot be read.
+    CheckGridBounds(grid);
     // Worked out on a copy, so a row that cannot be computed with leaves the test as it was.
     TSoundingTest work = test;
     work.NormalLog = ReadGridLog(grid, test.NormalLog);

@@ -74,9 +74,14 @@ int MarkSelfSinking(TComboGrid &grid);
 // Call after MarkSelfSinking answered 0.
 Tkannyu ReadGridLog(const TComboGrid &grid, const Tkannyu &previous);
 
+// Raises ETessmarkError naming the first row (counted from 1) whose depth is outside
+// 0.00..99.99 m or whose half-turns are outside 0..<1000: the data file's fields cannot hold them.
+void CheckGridBounds(const TComboGrid &grid);
+
 // The typed rows become the test: NormalLog with Nsw, converted N and final depth, no GPS
 // position, DisplayLog sharing NormalLog and the rounded log built. Raises ETessmarkError (a
-// half-turn or load that cannot be computed with) and leaves `test` as it was.
+// value out of bounds, a half-turn or load that cannot be computed with) and leaves `test` as it
+// was.
 void TakeManualGrid(TSoundingTest &test, const TComboGrid &grid, const TSetting &setting,
                     const TReferenceTables &tables);
 

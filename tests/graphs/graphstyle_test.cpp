@@ -6,6 +6,8 @@
 
 #include <QPainter>
 #include <gtest/gtest.h>
+
+#include <climits>
 #include <set>
 
 namespace {
@@ -60,7 +62,12 @@ TEST(GraphsDepthRange, WholeStepsOfDepth1ThatReachTheFinalDepth)
                           {-20, 10, 10},
                           // A step that is not positive counts as one metre, never divides by 0.
                           {1050, 0, 11},
-                          {300, -5, 3}};
+                          {300, -5, 3},
+                          // Garbled settings or a log the reader never saw stay within 100 m.
+                          {9999, 10, 100},
+                          {555800555, 10, 100},
+                          {1000, 2000000000, 100},
+                          {INT_MAX, INT_MAX, 100}};
     for (const Case &c : cases)
         EXPECT_EQ(GraphDepthRange(c.FinalDepth, c.Depth1), c.Range)
             << c.FinalDepth << " cm, Depth1 " << c.Depth1;

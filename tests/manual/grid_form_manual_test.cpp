@@ -138,6 +138,27 @@ TEST_F(ManualInputTest, NewTestStartsInInputMode)
     EXPECT_TRUE(messages.texts().last().startsWith(QStringLiteral("ファイルを保存できません")));
 }
 
+// A depth the data file cannot hold, typed through the editor: the switch to edit mode is
+// refused with the row named, and the typed rows stay as they were.
+TEST_F(ManualInputTest, ADepthBeyondTheFieldKeepsInputMode)
+{
+    auto form = newManualTest(2);
+    const QStringList rows[] = {{"0.25", "1.00", "4"}, {"100.00", "1.00", "4"}};
+    for (int row = 1; row <= 2; ++row)
+        for (int col = 0; col < 3; ++col)
+            typeCell(*form->SoundGrid, col, row, rows[row - 1].at(col));
+    const QStringList typed = gridTexts(*form);
+
+    form->KManuEdit->trigger();
+    EXPECT_TRUE(
+        messages.texts().value(0).startsWith(QStringLiteral("2 行目の貫入深さが範囲外です")))
+        << messages.texts().join('|').toStdString();
+    EXPECT_FALSE(form->EditMode);
+    EXPECT_EQ(form->StatusText(0), QStringLiteral("手入力 -入力"));
+    EXPECT_EQ(gridTexts(*form), typed);
+    EXPECT_EQ(form->Test.NormalLog.Count, 0);
+}
+
 // Typed in through the editors and the pop-ups, switched to edit mode, saved as .kmd and .kgd:
 // both files reopen to the same grid.
 TEST_F(ManualInputTest, TypedTestRoundTripsThroughBothFileTypes)

@@ -159,6 +159,47 @@ TEST(TakeManualGrid, FailureLeavesTheTestAsItWas)
     EXPECT_TRUE(test.RawLines.isEmpty()); // typed rows are never written back as read lines
 }
 
+// Depths and half-turns the data file's fields cannot hold keep the rows from becoming a test;
+// the message names the first such row and the test stays as it was.
+TEST(TakeManualGrid, RefusesValuesTheFileCannotHold)
+{
+    TestSandbox box;
+    TReferenceTables tables;
+    ASSERT_TRUE(tables.LoadFrom(box.copyShippedTables()));
+    const TSetting setting;
+    struct Case
+    {
+        QStringList Second;  // the second row; the first is always "0.25", "1.00", "4"
+        QString RefusedPart; // empty: accepted
+    };
+    const Case cases[] = {
+        {{"99.99", "1.00", "999"}, {}},
+        {{"99.994", "1.00", "999.9"}, {}}, // 9999 cm after rounding
+        {{"0.00", "1.00", "0"}, {}},
+        {{"99.995", "1.00", "4"}, "2 行目の貫入深さ"},
+        {{"100.00", "1.00", "4"}, "2 行目の貫入深さ"},
+        {{"5558005.55", "1.00", "4"}, "2 行目の貫入深さ"},
+        {{"-0.25", "1.00", "4"}, "2 行目の貫入深さ"},
+        {{"0.50", "1.00", "1000"}, "2 行目の半回転数"},
+        {{"0.50", "1.00", "-1"}, "2 行目の半回転数"},
+        {{"0.50", "1.00", "1e9"}, "2 行目の半回転数"},
+    };
+    for (const Case &c : cases) {
+        TSoundingTest test;
+        auto grid = gridOf({{"0.25", "1.00", "4"}, c.Second});
+        ASSERT_EQ(MarkSelfSinking(*grid), 0) << c.Second.join(' ').toStdString();
+        QString refusal;
+        try {
+            TakeManualGrid(test, *grid, setting, tables);
+        } catch (const ETessmarkError &e) {
+            refusal = e.message();
+        }
+        EXPECT_TRUE(refusal.startsWith(c.RefusedPart))
+            << c.Second.join(' ').toStdString() << " " << refusal.toStdString();
+        EXPECT_EQ(test.NormalLog.Count, c.RefusedPart.isEmpty() ? 2 : 0);
+    }
+}
+
 TEST(GridRows, FillInsertDeleteAndClear)
 {
     const QList<QStringList> six = {{"1", "a"}, {"2", "b"}, {"3", "c"},

@@ -15,6 +15,8 @@
 #include <QToolButton>
 #include <QtTest/QTest>
 
+#include <unistd.h>
+
 namespace {
 
 bool waitFor(const std::function<bool()> &done, int ms = 15000)
@@ -313,4 +315,36 @@ TEST(TuusinForm, TheCaptionBlinksEverySecond)
     busy.Timer1Timer();
     EXPECT_EQ(busy.Panel1->text(), QStringLiteral("Vantrell通信中"));
     EXPECT_TRUE(busy.Timer1->isActive());
+}
+
+// A transfer folder that cannot take the file (read-only, or under a file so it cannot exist):
+// the message names both places and the data stay in "pavlink.tmp".
+TEST_F(TransferFixture, AnUnusableTransferFolderKeepsTheDataAndSaysWhere)
+{
+    const QString blocker = box.writeFile(QStringLiteral("not-a-folder"), "a file");
+    QStringList folders = {QDir(blocker).filePath(QStringLiteral("transfer"))};
+    // Permissions do not stop the superuser, as the build machine may be.
+    if (::geteuid() != 0) {
+        const QString readOnly = box.filePath(QStringLiteral("read-only"));
+        QDir().mkpath(readOnly);
+        QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner);
+        folders.append(readOnly);
+    }
+    const QByteArray received = instrumentTest(0);
+    for (const QString &folder : folders) {
+        QPointer<TTermDlg> dialog = dialogOn(box.filePath("unused"));
+        form->Setting.FileMode.TempDir = folder;
+        messages.AskedBoxes.clear();
+        answerRead(dialog, received);
+        const QString target = QDir(folder).filePath(kThreeNames.at(0));
+        EXPECT_EQ(messages.texts(),
+                  QStringList{QStringLiteral("転送されたデータを %1 に書き込めません。\r"
+                                             "データは %2 に残っています。")
+                                  .arg(QDir::toNativeSeparators(target),
+                                       QDir::toNativeSeparators(tempFile(kAnswerFileName)))})
+            << folder.toStdString();
+        EXPECT_EQ(box.readFile(tempFile(kAnswerFileName)), received);
+        EXPECT_FALSE(QFileInfo::exists(target));
+        delete dialog.data();
+    }
 }
