@@ -13,6 +13,9 @@ namespace {
 
 constexpr int kIntervalLength = 25; // cm
 
+// Up to this many entries a bucket is searched by a scan rather than through its index.
+constexpr qsizetype kScannedEntries = 8;
+
 // Absorbs binary representation error before a truncation to one decimal: converted N values
 // are multiples of 0.001 before truncation, so a genuine value never moves across a step.
 constexpr double kTruncationSlack = 1e-6;
@@ -136,12 +139,18 @@ void ComputeNsw(Tkannyu &log, bool isRoundedLog, const TSetting &setting,
 void ComputeNValue(Tkannyu &log, const TReferenceTables &tables)
 {
     const int count = measuredRows(log);
+    // Rows mostly repeat the soil type of the row before: its table entry is looked up once.
+    QString soil;
+    bool sandy = false;
     for (int i = 1; i <= count; ++i) {
         Tvt_data &row = log.row(i);
         const double nsw = row.Nsw == kSelfSinking ? 0.0 : StrToFloat(row.Nsw);
         const double load = StrToFloat(row.Wsw); // hundredths of a kN
-        const double n = tables.SandyFlagOf(row.Doshitu) != 0 ? 0.067 * nsw + 0.02 * load
-                                                              : 0.05 * nsw + 0.03 * load;
+        if (i == 1 || row.Doshitu != soil) {
+            soil = row.Doshitu;
+            sandy = tables.SandyFlagOf(soil) != 0;
+        }
+        const double n = sandy ? 0.067 * nsw + 0.02 * load : 0.05 * nsw + 0.03 * load;
         const double tenths = n * 10;
         row.NValue = std::trunc(tenths + std::copysign(kTruncationSlack, tenths)) / 10;
     }
@@ -151,6 +160,7 @@ void TRoundBucket::clear()
 {
     m_entries.clear();
     m_mergeIndex.clear();
+    m_lastMerged = -1;
 }
 
 void AddToBucket(TRoundBucket &bucket, const Tvt_data &part, const TReferenceTables &tables,
@@ -159,16 +169,40 @@ void AddToBucket(TRoundBucket &bucket, const Tvt_data &part, const TReferenceTab
     // Each load/observation/soil/kind has at most one entry (the first one takes every later
     // part), so an index finds it without scanning the bucket.
     if (!tables.IsHammerText(part.Obs)) {
-        const TRoundBucket::MergeKey key{part.Wsw, part.Obs, part.Doshitu, isSelfSinking(part)};
-        const auto found = bucket.m_mergeIndex.constFind(key);
-        if (found != bucket.m_mergeIndex.cend()) {
-            Tvt_data &entry = bucket.m_entries[*found];
-            entry.Depth += part.Depth;
-            if (!key.selfSinking)
-                entry.Na = NaText(NaValue(entry.Na, naMode) + NaValue(part.Na, naMode), naMode);
+        const bool selfSinking = isSelfSinking(part);
+        // An entry keeps its first part's key. A hammering entry never has the key of a part
+        // that is not hammering (their observations differ), so a scan finds the indexed one.
+        const auto sameKey = [&](const Tvt_data &entry) {
+            return isSelfSinking(entry) == selfSinking && entry.Obs == part.Obs &&
+                   entry.Wsw == part.Wsw && entry.Doshitu == part.Doshitu;
+        };
+        // Consecutive rows mostly go into the same entry, and a small bucket is scanned faster
+        // than a key is hashed.
+        qsizetype at = -1;
+        const QList<Tvt_data> &entries = bucket.m_entries;
+        if (bucket.m_lastMerged >= 0 && sameKey(entries.at(bucket.m_lastMerged))) {
+            at = bucket.m_lastMerged;
+        } else if (entries.size() <= kScannedEntries) {
+            for (qsizetype i = 0; i < entries.size() && at < 0; ++i) {
+                if (sameKey(entries.at(i)))
+                    at = i;
+            }
+        } else {
+            at = bucket.m_mergeIndex.value({part.Wsw, part.Obs, part.Doshitu, selfSinking}, -1);
+        }
+        if (at < 0) {
+            at = entries.size();
+            bucket.m_mergeIndex.insert({part.Wsw, part.Obs, part.Doshitu, selfSinking}, at);
+            bucket.m_entries.append(part);
+            bucket.m_lastMerged = at;
             return;
         }
-        bucket.m_mergeIndex.insert(key, bucket.m_entries.size());
+        bucket.m_lastMerged = at;
+        Tvt_data &entry = bucket.m_entries[at];
+        entry.Depth += part.Depth;
+        if (!selfSinking)
+            entry.Na = NaText(NaValue(entry.Na, naMode) + NaValue(part.Na, naMode), naMode);
+        return;
     }
     bucket.m_entries.append(part);
 }

@@ -45,6 +45,7 @@ private:
 
     QList<Tvt_data> m_entries;
     QHash<MergeKey, qsizetype> m_mergeIndex; // non-hammering entries only
+    qsizetype m_lastMerged = -1;             // the entry the last part went into, if it merges
 
     friend void AddToBucket(TRoundBucket &bucket, const Tvt_data &part,
                             const TReferenceTables &tables, bool naMode);

@@ -1,6 +1,9 @@
 #include "presentation.h"
 
 #include "errors.h"
+#include "numtext.h"
+
+#include <QTextStream>
 
 QStringList GridHeaderTexts()
 {
@@ -9,16 +12,88 @@ QStringList GridHeaderTexts()
             QStringLiteral("換算Ｎ値")};
 }
 
+namespace {
+
+// The grid's cells that are numbers: depth in metres, load in kN, converted N.
+void appendDepthCell(QString &out, const Tvt_data &row)
+{
+    AppendScaled(out, row.Depth, 2); // "%2.2f" of Depth / 100
+}
+
+void appendLoadCell(QString &out, const Tvt_data &row)
+{
+    AppendFixed(out, StrToFloat(row.Wsw) / 100, 2);
+}
+
+QString halfTurnCell(const Tvt_data &row, bool naMode)
+{
+    return row.Na == kSelfSinking ? row.Na : NaText(NaValue(row.Na, naMode), naMode);
+}
+
+void appendNValueCell(QString &out, const Tvt_data &row)
+{
+    AppendFixed(out, row.NValue, 1);
+}
+
+} // namespace
+
 QStringList GridRowTexts(const Tvt_data &row, bool naMode)
 {
-    const QString na = row.Na == kSelfSinking ? row.Na : NaText(NaValue(row.Na, naMode), naMode);
-    return {QString::asprintf("%2.2f", row.Depth / 100.0),
-            QString::asprintf("%4.2f", StrToFloat(row.Wsw) / 100),
-            na,
-            row.Nsw,
-            row.Obs,
-            row.Doshitu,
-            QString::asprintf("%2.1f", row.NValue)};
+    QString depth;
+    appendDepthCell(depth, row);
+    QString load;
+    appendLoadCell(load, row);
+    QString nValue;
+    appendNValueCell(nValue, row);
+    return {depth, load, halfTurnCell(row, naMode), row.Nsw, row.Obs, row.Doshitu, nValue};
+}
+
+void AppendGridRowLine(QString &out, const Tvt_data &row, bool naMode)
+{
+    appendDepthCell(out, row);
+    out += u'\t';
+    appendLoadCell(out, row);
+    out += u'\t';
+    out += halfTurnCell(row, naMode);
+    out += u'\t';
+    out += row.Nsw;
+    out += u'\t';
+    out += row.Obs;
+    out += u'\t';
+    out += row.Doshitu;
+    out += u'\t';
+    appendNValueCell(out, row);
+    out += u'\n';
+}
+
+void WriteTestText(const TSoundingTest &test, bool naMode, QTextStream &out)
+{
+    const Tkannyu &log = test.DisplayLog;
+    out << TestCodeText(log) << '\n'
+        << PointNoText(log) << '\n'
+        << TestTimeText(log) << '\n'
+        << FinalDepthText(log) << '\n'
+        << GpsText(test.TestGps) << '\n'
+        << '\n'
+        << GridHeaderTexts().join(u'\t') << '\n';
+    // Rows go out in blocks: one stream write per row costs more than building the row.
+    constexpr qsizetype kBlock = 32 * 1024;
+    QString block;
+    block.reserve(kBlock + 256);
+    try {
+        for (int i = 1; i <= log.Count; ++i) {
+            AppendGridRowLine(block, log.row(i), naMode);
+            if (block.size() >= kBlock) {
+                out << block;
+                block.resize(0);
+            }
+        }
+    } catch (...) {
+        // The rows before a bad one are shown, as when each row went out at once.
+        out << block;
+        throw;
+    }
+    out << block;
 }
 
 QString TestCodeText(const TTestInfo &info)

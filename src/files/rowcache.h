@@ -12,15 +12,21 @@ template<typename Entry> class RowCache
 public:
     template<typename Make> const Entry &entry(QStringView key, Make make)
     {
-        for (const Entry &known : m_entries) {
-            if (known.key == key)
-                return known;
+        // Rows mostly repeat the value of the row before.
+        if (m_last < m_entries.size() && m_entries.at(m_last).key == key)
+            return m_entries.at(m_last);
+        for (qsizetype i = 0; i < m_entries.size(); ++i) {
+            if (m_entries.at(i).key == key) {
+                m_last = i;
+                return m_entries.at(i);
+            }
         }
         Entry made = make(key.toString());
         if (m_entries.size() >= kLimit) {
             m_spare = std::move(made);
             return m_spare;
         }
+        m_last = m_entries.size();
         m_entries.append(std::move(made));
         return m_entries.last();
     }
@@ -29,4 +35,5 @@ private:
     static constexpr qsizetype kLimit = 64;
     QList<Entry> m_entries;
     Entry m_spare;
+    qsizetype m_last = 0;
 };
