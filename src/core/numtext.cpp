@@ -1,5 +1,6 @@
 #include "numtext.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -58,6 +59,13 @@ SharedTexts makeSharedTexts()
 
 } // namespace
 
+qsizetype WriteScaled(char16_t *out, qint64 scaled, int decimals)
+{
+    const ScaledDigits digits(scaled, decimals);
+    std::copy_n(reinterpret_cast<const char16_t *>(digits.begin()), digits.size(), out);
+    return digits.size();
+}
+
 void AppendScaled(QString &out, qint64 scaled, int decimals)
 {
     const ScaledDigits digits(scaled, decimals);
@@ -84,12 +92,17 @@ bool ExactScaled(double value, int decimals, qint64 &scaled)
     return double(scaled) / power == value;
 }
 
-void AppendFixed(QString &out, double value, int decimals)
+bool FixedAsScaled(double value, int decimals, qint64 &scaled)
 {
     // When value is the double nearest to k / 10^decimals, the print shows k's digits; a
     // negative zero keeps its sign in the print, so it takes the print.
+    return !(value == 0 && std::signbit(value)) && ExactScaled(value, decimals, scaled);
+}
+
+void AppendFixed(QString &out, double value, int decimals)
+{
     qint64 scaled = 0;
-    if (!(value == 0 && std::signbit(value)) && ExactScaled(value, decimals, scaled))
+    if (FixedAsScaled(value, decimals, scaled))
         AppendScaled(out, scaled, decimals);
     else
         out += QString::asprintf("%.*f", decimals, value);

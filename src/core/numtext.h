@@ -4,6 +4,17 @@
 
 #include <QString>
 
+// Room WriteScaled may need.
+inline constexpr qsizetype kScaledTextRoom = 24;
+
+// Writes `scaled` / 10^decimals as AppendScaled does into `out`, which has room for
+// kScaledTextRoom characters, and answers the number written.
+qsizetype WriteScaled(char16_t *out, qint64 scaled, int decimals);
+
+// True when "%.<decimals>f" of value shows exactly the digits of scaled / 10^decimals, which
+// then are the text AppendFixed gives.
+bool FixedAsScaled(double value, int decimals, qint64 &scaled);
+
 // Appends `scaled` / 10^decimals with exactly `decimals` digits after the point ("-1.05").
 void AppendScaled(QString &out, qint64 scaled, int decimals);
 
