@@ -92,17 +92,12 @@ bool ExactScaled(double value, int decimals, qint64 &scaled)
     return double(scaled) / power == value;
 }
 
-bool FixedAsScaled(double value, int decimals, qint64 &scaled)
-{
-    // When value is the double nearest to k / 10^decimals, the print shows k's digits; a
-    // negative zero keeps its sign in the print, so it takes the print.
-    return !(value == 0 && std::signbit(value)) && ExactScaled(value, decimals, scaled);
-}
-
 void AppendFixed(QString &out, double value, int decimals)
 {
+    // When value is the double nearest to k / 10^decimals, the print shows k's digits (a
+    // negative zero prints as "0.0" too).
     qint64 scaled = 0;
-    if (FixedAsScaled(value, decimals, scaled))
+    if (ExactScaled(value, decimals, scaled))
         AppendScaled(out, scaled, decimals);
     else
         out += QString::asprintf("%.*f", decimals, value);

@@ -11,10 +11,6 @@ inline constexpr qsizetype kScaledTextRoom = 24;
 // kScaledTextRoom characters, and answers the number written.
 qsizetype WriteScaled(char16_t *out, qint64 scaled, int decimals);
 
-// True when "%.<decimals>f" of value shows exactly the digits of scaled / 10^decimals, which
-// then are the text AppendFixed gives.
-bool FixedAsScaled(double value, int decimals, qint64 &scaled);
-
 // Appends `scaled` / 10^decimals with exactly `decimals` digits after the point ("-1.05").
 void AppendScaled(QString &out, qint64 scaled, int decimals);
 
@@ -23,7 +19,7 @@ void AppendScaled(QString &out, qint64 scaled, int decimals);
 QString ScaledText(qint64 scaled, int decimals);
 
 // True when value is the double nearest to scaled / 10^decimals (decimals 0..3), with scaled
-// small enough to stay exact.
+// small enough to stay exact: "%.<decimals>f" then shows exactly the digits of AppendScaled.
 bool ExactScaled(double value, int decimals, qint64 &scaled);
 
 // Appends the text "%.<decimals>f" gives for value (decimals 0..3). Values that are exact

@@ -56,7 +56,7 @@ struct NumberCell
 {
     NumberCell(double value, int decimals) : decimals(decimals)
     {
-        if (!FixedAsScaled(value, decimals, scaled))
+        if (!ExactScaled(value, decimals, scaled))
             printed = FixedText(value, decimals);
     }
     qsizetype room() const { return printed.isNull() ? kScaledTextRoom : printed.size(); }

@@ -104,8 +104,8 @@ QString NswText(double value, bool naMode)
     const double a = std::trunc((value + 0.001) * 10);
     if (!naMode)
         return ScaledText(static_cast<long long>(std::trunc(a / 10)), 0);
-    // a is whole tenths; only a negative zero shows differently ("-0.0").
-    if (std::fabs(a) < 1e15 && !(a == 0 && std::signbit(a)))
+    // a is whole tenths.
+    if (std::fabs(a) < 1e15)
         return ScaledText(static_cast<long long>(a), 1);
     return QString::asprintf("%.1f", a / 10);
 }
