@@ -33,8 +33,6 @@ struct LineError
 
 using Fields = QVarLengthArray<QStringView, 16>;
 
-bool plainDigits(QStringView text, int &value);
-
 void splitInto(QStringView line, QChar separator, Fields &fields)
 {
     // A plain scan: the fields are a few characters long, shorter than a search's set-up.
@@ -66,28 +64,6 @@ void decodeLine(const QByteArray &line, QString &text)
         out[i] = char16_t(static_cast<unsigned char>(bytes[i]));
 }
 
-// The half-turn texts of data rows: the three-digit ones, which nearly all rows have, are made
-// once per file and shared by the rows.
-class HalfTurnTexts
-{
-public:
-    QString text(QStringView na)
-    {
-        int value = 0;
-        if (na.size() != 3 || !plainDigits(na, value))
-            return na.toString();
-        if (m_texts.isEmpty())
-            m_texts.resize(1000);
-        QString &known = m_texts[value];
-        if (known.isNull())
-            known = na.toString();
-        return known;
-    }
-
-private:
-    QList<QString> m_texts;
-};
-
 // Field n, counted from 1.
 QStringView field(const Fields &fields, int n)
 {
@@ -110,6 +86,28 @@ bool plainDigits(QStringView text, int &value)
     value = v;
     return true;
 }
+
+// The half-turn texts of data rows: the three-digit ones, which nearly all rows have, are made
+// once per file and shared by the rows.
+class HalfTurnTexts
+{
+public:
+    QString text(QStringView na)
+    {
+        int value = 0;
+        if (na.size() != 3 || !plainDigits(na, value))
+            return na.toString();
+        if (m_texts.isEmpty())
+            m_texts.resize(1000);
+        QString &known = m_texts[value];
+        if (known.isNull())
+            known = na.toString();
+        return known;
+    }
+
+private:
+    QList<QString> m_texts;
+};
 
 // `what` names the field in the message: "終了時", or empty for field n.
 int toInteger(QStringView text, int n, const char16_t *what = nullptr)
@@ -238,7 +236,6 @@ QList<QByteArray> ReadDataLines(const QString &path, QList<int> *lineNumbers)
         lineNumbers->clear();
     const char *data = all.constData();
     const qsizetype size = all.size();
-
     int lineNo = 0;
     auto take = [&](qsizetype begin, qsizetype end) {
         ++lineNo;
