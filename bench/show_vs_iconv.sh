@@ -5,7 +5,12 @@
 #   usage: bench/show_vs_iconv.sh BUILD_DIR [ROWS] [REPEATS]
 set -euo pipefail
 
-build=${1:?usage: $0 BUILD_DIR [ROWS] [REPEATS]}
+usage="usage: $0 BUILD_DIR [ROWS] [REPEATS]   (ROWS default 100000, REPEATS default 7)"
+if [ "${1:-}" = "--help" ] || [ "${1:-}" = "-h" ]; then
+    echo "$usage"
+    exit 0
+fi
+build=${1:?$usage}
 rows=${2:-100000}
 repeats=${3:-7}
 cli="$build/bin/tessmark-cli"
