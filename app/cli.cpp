@@ -33,7 +33,8 @@ const char *const kUsage =
     "      [--set ...]\n"
     "  tessmark-cli fetch --port DEVICE --out DIR [--test N]...\n"
     "  tessmark-cli fetch --port DEVICE --list\n"
-    "  tessmark-cli --version\n";
+    "  tessmark-cli --version\n"
+    "  tessmark-cli --help\n";
 
 // The parsed command line.
 struct TCliCommand
@@ -149,21 +150,6 @@ TReferenceTables tablesFor(const TCliCommand &command, const TCliEnvironment &en
     return tables;
 }
 
-// The header panel and the grid as the main window shows the test.
-void show(const TSoundingTest &test, const TSetting &setting, QTextStream &out)
-{
-    const Tkannyu &log = test.DisplayLog;
-    out << TestCodeText(log) << '\n'
-        << PointNoText(log) << '\n'
-        << TestTimeText(log) << '\n'
-        << FinalDepthText(log) << '\n'
-        << GpsText(test.TestGps) << '\n'
-        << '\n'
-        << GridHeaderTexts().join(u'\t') << '\n';
-    for (int i = 1; i <= log.Count; ++i)
-        out << GridRowTexts(log.row(i), setting.NaMode).join(u'\t') << '\n';
-}
-
 // The chosen printouts as one PDF document; the file appears only when it is complete.
 void print(const TSoundingTest &test, const TCliCommand &command, const TSetting &setting,
            const TReferenceTables &tables, const QString &pictureFolder)
@@ -242,6 +228,12 @@ int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTe
         out.flush();
         return 0;
     }
+    if (arguments == QStringList{QStringLiteral("--help")} ||
+        arguments == QStringList{QStringLiteral("-h")}) {
+        out << kUsage << EvaluateUsage();
+        out.flush();
+        return 0;
+    }
     if (arguments.value(0) == u"fetch")
         return RunCliFetch(arguments.mid(1), out, err);
     try {
@@ -254,10 +246,11 @@ int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTe
         const TSetting setting = settingsFor(command, environment);
         const TReferenceTables tables = tablesFor(command, environment);
         TSoundingTest test = OpenTestFile(command.files.at(0), setting, tables);
+        // Opening built the rounded log with these very settings: showing it needs no rebuild.
         if (command.rounded)
-            ShowRoundedView(test, setting, tables);
+            CopyLog(test.RoundedLog, test.DisplayLog);
         if (command.verb == u"show")
-            show(test, setting, out);
+            WriteTestText(test, setting.NaMode, out);
         else if (command.verb == u"save")
             SaveTestFile(test, command.files.at(1), setting, tables);
         else if (command.verb == u"print")

@@ -10,11 +10,13 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 
 namespace {
 
 // A test of `rows` rows 2.5 cm apart with layers of sand, clay and gravel and some sinking rows.
+// Depths keep to the four-digit depth field: rows beyond 99.99 m stay at 99.99 m.
 TSoundingTest makeTest(int rows, const TSetting &setting, const TReferenceTables &tables)
 {
     const char *const soils[] = {"砂質土", "粘性土", "礫質土"};
@@ -26,7 +28,7 @@ TSoundingTest makeTest(int rows, const TSetting &setting, const TReferenceTables
     for (int i = 1; i <= rows; ++i) {
         Tvt_data &row = log.appendRow();
         const int layer = (i / 40) % 3;
-        row.Depth = i * 5 / 2;
+        row.Depth = std::min(i * 5 / 2, 9999);
         row.Wsw = i % 11 == 0 ? QStringLiteral("050") : QStringLiteral("100");
         row.Na = i % 11 == 0 ? kSelfSinking : QString::number(i % 23);
         row.Doshitu = QString::fromUtf8(soils[layer]);

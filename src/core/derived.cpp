@@ -5,6 +5,7 @@
 #include "settings.h"
 
 #include <QPair>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -12,6 +13,9 @@
 namespace {
 
 constexpr int kIntervalLength = 25; // cm
+
+// Up to this many merging entries a bucket is searched by a scan rather than through an index.
+constexpr qsizetype kScannedEntries = 16;
 
 // Absorbs binary representation error before a truncation to one decimal: converted N values
 // are multiples of 0.001 before truncation, so a genuine value never moves across a step.
@@ -136,39 +140,119 @@ void ComputeNsw(Tkannyu &log, bool isRoundedLog, const TSetting &setting,
 void ComputeNValue(Tkannyu &log, const TReferenceTables &tables)
 {
     const int count = measuredRows(log);
+    // A test has a few soil types: each one's table entry is looked up once.
+    QVarLengthArray<QPair<QString, bool>, 8> soils;
+    const auto isSandy = [&](const QString &soil) {
+        for (const auto &[known, sandy] : std::as_const(soils)) {
+            if (known == soil)
+                return sandy;
+        }
+        const bool sandy = tables.SandyFlagOf(soil) != 0;
+        if (soils.size() < 8)
+            soils.append({soil, sandy});
+        return sandy;
+    };
     for (int i = 1; i <= count; ++i) {
         Tvt_data &row = log.row(i);
         const double nsw = row.Nsw == kSelfSinking ? 0.0 : StrToFloat(row.Nsw);
         const double load = StrToFloat(row.Wsw); // hundredths of a kN
-        const double n = tables.SandyFlagOf(row.Doshitu) != 0 ? 0.067 * nsw + 0.02 * load
-                                                              : 0.05 * nsw + 0.03 * load;
+        const double n =
+            isSandy(row.Doshitu) ? 0.067 * nsw + 0.02 * load : 0.05 * nsw + 0.03 * load;
         const double tenths = n * 10;
         row.NValue = std::trunc(tenths + std::copysign(kTruncationSlack, tenths)) / 10;
     }
 }
 
+void TRoundBucket::writeHalfTurns()
+{
+    for (Merging &merging : m_merging) {
+        if (merging.textPending) {
+            m_entries[merging.entry].Na = NaText(merging.halfTurns, false);
+            merging.textPending = false;
+        }
+    }
+}
+
+const QList<Tvt_data> &TRoundBucket::entries()
+{
+    writeHalfTurns();
+    return m_entries;
+}
+
 void TRoundBucket::clear()
 {
     m_entries.clear();
+    m_merging.clear();
     m_mergeIndex.clear();
+    m_lastMerged = -1;
 }
 
 void AddToBucket(TRoundBucket &bucket, const Tvt_data &part, const TReferenceTables &tables,
                  bool naMode)
 {
-    // Each load/observation/soil/kind has at most one entry (the first one takes every later
-    // part), so an index finds it without scanning the bucket.
+    // Each load/observation/soil/kind has at most one entry: the first one takes every later
+    // part.
     if (!tables.IsHammerText(part.Obs)) {
-        const TRoundBucket::MergeKey key{part.Wsw, part.Obs, part.Doshitu, isSelfSinking(part)};
-        const auto found = bucket.m_mergeIndex.constFind(key);
-        if (found != bucket.m_mergeIndex.cend()) {
-            Tvt_data &entry = bucket.m_entries[*found];
-            entry.Depth += part.Depth;
-            if (!key.selfSinking)
-                entry.Na = NaText(NaValue(entry.Na, naMode) + NaValue(part.Na, naMode), naMode);
+        const bool selfSinking = isSelfSinking(part);
+        // An entry keeps its first part's key. A hammering entry never has the key of a part
+        // that is not hammering (their observations differ).
+        const QList<Tvt_data> &entries = bucket.m_entries;
+        const auto sameKey = [&](const TRoundBucket::Merging &merging) {
+            const Tvt_data &entry = entries.at(merging.entry);
+            return isSelfSinking(entry) == selfSinking && entry.Obs == part.Obs &&
+                   entry.Wsw == part.Wsw && entry.Doshitu == part.Doshitu;
+        };
+        // Consecutive rows mostly go into the same entry, and a few entries are scanned faster
+        // than a key is hashed.
+        QList<TRoundBucket::Merging> &merging = bucket.m_merging;
+        qsizetype k = -1;
+        if (bucket.m_lastMerged >= 0 && sameKey(merging.at(bucket.m_lastMerged))) {
+            k = bucket.m_lastMerged;
+        } else if (merging.size() <= kScannedEntries) {
+            for (qsizetype i = 0; i < merging.size() && k < 0; ++i) {
+                if (sameKey(merging.at(i)))
+                    k = i;
+            }
+        } else {
+            k = bucket.m_mergeIndex.value({part.Wsw, part.Obs, part.Doshitu, selfSinking}, -1);
+        }
+        if (k < 0) {
+            k = merging.size();
+            merging.append(TRoundBucket::Merging{entries.size()});
+            bucket.m_entries.append(part);
+            if (merging.size() > kScannedEntries) {
+                // The index takes over: filled once with the entries so far, then kept up.
+                if (bucket.m_mergeIndex.isEmpty()) {
+                    for (qsizetype i = 0; i < merging.size(); ++i) {
+                        const Tvt_data &e = entries.at(merging.at(i).entry);
+                        bucket.m_mergeIndex.insert({e.Wsw, e.Obs, e.Doshitu, isSelfSinking(e)}, i);
+                    }
+                } else {
+                    bucket.m_mergeIndex.insert({part.Wsw, part.Obs, part.Doshitu, selfSinking}, k);
+                }
+            }
+            bucket.m_lastMerged = k;
             return;
         }
-        bucket.m_mergeIndex.insert(key, bucket.m_entries.size());
+        bucket.m_lastMerged = k;
+        TRoundBucket::Merging &into = merging[k];
+        Tvt_data &entry = bucket.m_entries[into.entry];
+        entry.Depth += part.Depth;
+        if (selfSinking)
+            return;
+        if (naMode) {
+            entry.Na = NaText(NaValue(entry.Na, naMode) + NaValue(part.Na, naMode), naMode);
+            return;
+        }
+        const double sum = (into.textPending ? into.halfTurns : NaValue(entry.Na, naMode)) +
+                           NaValue(part.Na, naMode);
+        // Far beyond any real count a whole number may no longer be exact: written at once.
+        into.textPending = std::fabs(sum) < 1e15;
+        if (into.textPending)
+            into.halfTurns = sum;
+        else
+            entry.Na = NaText(sum, naMode);
+        return;
     }
     bucket.m_entries.append(part);
 }
@@ -176,6 +260,7 @@ void AddToBucket(TRoundBucket &bucket, const Tvt_data &part, const TReferenceTab
 std::optional<Tvt_data> ReduceBucket(TRoundBucket &bucket, const TReferenceTables &tables,
                                      bool naMode)
 {
+    bucket.writeHalfTurns();
     QList<Tvt_data> entries = std::move(bucket.m_entries);
     bucket.clear();
     if (entries.isEmpty())

@@ -21,11 +21,13 @@ void ComputeNValue(Tkannyu &log, const TReferenceTables &tables);
 
 // The parts of the rows that fall into one 25 cm interval. In an entry `Depth` is the length
 // (cm) the entry covers, not a depth. Entries of the same load, observation, soil type and kind
-// (self-sinking or rotation) are merged, so a lookup index keeps adding linear.
+// (self-sinking or rotation) are merged; a bucket with many such entries finds them through an
+// index, so adding stays linear.
 class TRoundBucket
 {
 public:
-    const QList<Tvt_data> &entries() const { return m_entries; }
+    // The entries, their half-turn texts written out.
+    const QList<Tvt_data> &entries();
     bool isEmpty() const { return m_entries.isEmpty(); }
     void clear();
 
@@ -43,8 +45,21 @@ private:
         }
     };
 
+    // An entry that takes later parts (not hammering). Whole half-turns (NaMode off) add
+    // exactly, so their sum is kept as a number and written as text once, when it is read.
+    struct Merging
+    {
+        qsizetype entry = 0;
+        double halfTurns = 0;
+        bool textPending = false;
+    };
+
+    void writeHalfTurns();
+
     QList<Tvt_data> m_entries;
-    QHash<MergeKey, qsizetype> m_mergeIndex; // non-hammering entries only
+    QList<Merging> m_merging;
+    QHash<MergeKey, qsizetype> m_mergeIndex; // into m_merging, once it has many
+    qsizetype m_lastMerged = -1;             // the m_merging the last part went into
 
     friend void AddToBucket(TRoundBucket &bucket, const Tvt_data &part,
                             const TReferenceTables &tables, bool naMode);

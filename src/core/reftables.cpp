@@ -22,8 +22,9 @@ bool isListEnd(const QString &key, const QString &value)
     return key == listEnd || (key.isEmpty() && value == listEnd);
 }
 
-// Trims blanks and control characters, as the hammering pattern's parts are compared.
-QString trimControls(const QString &text)
+// Trims blanks and control characters, as the hammering pattern's parts are compared. A view:
+// it is asked for every row.
+QStringView trimControls(QStringView text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -211,7 +212,7 @@ int TReferenceTables::SoilIndexOf(const QString &soil) const
 bool TReferenceTables::IsHammerText(const QString &obsText) const
 {
     // An empty prefix begins every text, the empty one included.
-    const QString prefix = trimControls(HammerPrefix);
+    const QStringView prefix = trimControls(HammerPrefix);
     return prefix.isEmpty() || obsText.startsWith(prefix);
 }
 
@@ -223,7 +224,7 @@ int TReferenceTables::BlowCountOf(const QString &obsText) const
     const qsizetype suffix = trimControls(HammerSuffix).size();
     const qsizetype length = obsText.size() - prefix - suffix;
     const QString count = length > 0 ? obsText.sliced(prefix, length) : QString();
-    return StrToInt(trimControls(count));
+    return StrToInt(trimControls(count).toString());
 }
 
 QString TReferenceTables::HammerText(int blows) const

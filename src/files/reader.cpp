@@ -35,17 +35,33 @@ using Fields = QVarLengthArray<QStringView, 16>;
 
 void splitInto(QStringView line, QChar separator, Fields &fields)
 {
+    // A plain scan: the fields are a few characters long, shorter than a search's set-up.
     fields.clear();
     qsizetype start = 0;
-    for (;;) {
-        const qsizetype at = line.indexOf(separator, start);
-        if (at < 0) {
-            fields.append(line.mid(start));
+    for (qsizetype at = 0; at < line.size(); ++at) {
+        if (line[at] == separator) {
+            fields.append(line.sliced(start, at - start));
+            start = at + 1;
+        }
+    }
+    fields.append(line.sliced(start));
+}
+
+// Decodes a line into `text`, reusing its buffer for the plain ASCII lines most files consist of.
+void decodeLine(const QByteArray &line, QString &text)
+{
+    const qsizetype size = line.size();
+    const char *bytes = line.constData();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80) {
+            text = Cp932::decode(line);
             return;
         }
-        fields.append(line.mid(start, at - start));
-        start = at + 1;
     }
+    text.resize(size);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = char16_t(static_cast<unsigned char>(bytes[i]));
 }
 
 // Field n, counted from 1.
@@ -70,6 +86,28 @@ bool plainDigits(QStringView text, int &value)
     value = v;
     return true;
 }
+
+// The half-turn texts of data rows: the three-digit ones, which nearly all rows have, are made
+// once per file and shared by the rows.
+class HalfTurnTexts
+{
+public:
+    QString text(QStringView na)
+    {
+        int value = 0;
+        if (na.size() != 3 || !plainDigits(na, value))
+            return na.toString();
+        if (m_texts.isEmpty())
+            m_texts.resize(1000);
+        QString &known = m_texts[value];
+        if (known.isNull())
+            known = na.toString();
+        return known;
+    }
+
+private:
+    QList<QString> m_texts;
+};
 
 // `what` names the field in the message: "終了時", or empty for field n.
 int toInteger(QStringView text, int n, const char16_t *what = nullptr)
@@ -251,8 +289,10 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
     Fields fields;
     ParseState state = separator == u',' ? ParseState::Header : ParseState::Outside;
 
+    HalfTurnTexts halfTurns;
+    QString text;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString text = Cp932::decode(lines.at(i));
+        decodeLine(lines.at(i), text);
         try {
             switch (state) {
             case ParseState::Outside: {
@@ -317,7 +357,7 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
                 Tvt_data &row = log.appendRow();
                 row.Wsw = load.key;
                 row.Depth = depth;
-                row.Na = selfSinking ? kSelfSinking : na.toString();
+                row.Na = selfSinking ? kSelfSinking : halfTurns.text(na);
                 row.ObsCode = code.key;
                 row.Obs = code.obs;
                 if (code.hammer)

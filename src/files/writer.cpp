@@ -11,6 +11,7 @@
 #include <QSaveFile>
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -31,10 +32,34 @@ QString textOf(QByteArrayView bytes)
     return Cp932::decode(bytes.toByteArray());
 }
 
+// True for three plain digits, the half-turn field as data files write it: NaFileText gives
+// them back as they stand (with ".0" in NaMode), so most rows need no conversion.
+template<typename Text> bool isThreeDigits(const Text &na)
+{
+    return na.size() == 3 &&
+           std::all_of(na.begin(), na.end(), [](auto c) { return c >= '0' && c <= '9'; });
+}
+
+QByteArray threeDigitField(QByteArray digits, bool naMode)
+{
+    if (naMode)
+        digits += ".0";
+    return digits;
+}
+
 // The half-turn field of a data file for a half-turn text (EConvertError when it is no number).
 QByteArray halfTurnField(const QString &na, bool naMode)
 {
+    if (isThreeDigits(na))
+        return threeDigitField(na.toLatin1(), naMode);
     return Cp932::encode(NaFileText(NaValue(na, naMode), naMode));
+}
+
+QByteArray halfTurnField(QByteArrayView na, bool naMode)
+{
+    if (isThreeDigits(na))
+        return threeDigitField(na.toByteArray(), naMode);
+    return halfTurnField(textOf(na), naMode);
 }
 
 QByteArray halfTurnOfRow(const QString &na, bool naMode)
@@ -241,7 +266,7 @@ QList<QByteArray> ReemitRawLines(const TSoundingTest &test, const TSetting &sett
             QByteArray rewritten;
             rewritten.reserve(line.size() + 16);
             rewritten += QByteArrayView(line).first(fields[3].data() - line.data());
-            rewritten += na == "JTN" ? na.toByteArray() : halfTurnField(textOf(na), setting.NaMode);
+            rewritten += na == "JTN" ? na.toByteArray() : halfTurnField(na, setting.NaMode);
             rewritten += ' ';
             rewritten += texts.encoded(log.row(n).Doshitu);
             rewritten += ' ';

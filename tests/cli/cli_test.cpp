@@ -105,6 +105,17 @@ TEST_F(CliTest, WrongUsageExitsWithTwo)
     EXPECT_EQ(run({"save", file, "--rounded", sandbox.filePath("x.kgd")}).status, 2);
 }
 
+TEST_F(CliTest, HelpPrintsTheUsageAndSucceeds)
+{
+    for (const char *option : {"--help", "-h"}) {
+        const CliRun r = run({option});
+        EXPECT_EQ(r.status, 0) << option;
+        EXPECT_TRUE(r.out.startsWith(QStringLiteral("usage:\n"))) << option;
+        EXPECT_TRUE(r.out.contains(QStringLiteral("tessmark-cli export "))) << option;
+        EXPECT_TRUE(r.err.isEmpty()) << option;
+    }
+}
+
 TEST_F(CliTest, MissingTablesAreReported)
 {
     const QString file = sandbox.writeCp932Lines("t.ktd", kTransferFile);

@@ -41,6 +41,35 @@ TEST(GridRowTexts, NonNumericLoadOrHalfTurnRaises)
     EXPECT_THROW(GridRowTexts(row(25, "100", QStringLiteral("abc")), false), EConvertError);
 }
 
+// The shown line is built straight from the numbers where their digits are known; it must be
+// the grid's cells as the print makes them, also where the print must round or keep a sign.
+TEST(GridRowTexts, LineIsTheCellsJoined)
+{
+    struct Case
+    {
+        int depth;
+        const char *wsw;
+        double nValue;
+    };
+    const Case cases[] = {{1025, "075", 3.876}, {-5, "12.5", -0.0}, {0, "100", 0.05},
+                          {9999, "5", -1.25},   {7, "1e2", 1e300},  {30, "0.001", 12.3}};
+    for (const bool naMode : {false, true}) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(testing::Message() << c.depth << ' ' << c.wsw << ' ' << naMode);
+            Tvt_data r = row(c.depth, c.wsw, QStringLiteral("12.7"));
+            r.NValue = c.nValue;
+            QString line = QStringLiteral("before\n");
+            AppendGridRowLine(line, r, naMode);
+            EXPECT_EQ(line,
+                      QStringLiteral("before\n") + GridRowTexts(r, naMode).join(u'\t') + u'\n');
+            EXPECT_EQ(GridRowTexts(r, naMode).first(), QString::asprintf("%2.2f", c.depth / 100.0));
+            EXPECT_EQ(GridRowTexts(r, naMode).at(1),
+                      QString::asprintf("%4.2f", QString::fromLatin1(c.wsw).toDouble() / 100));
+            EXPECT_EQ(GridRowTexts(r, naMode).last(), QString::asprintf("%2.1f", c.nValue));
+        }
+    }
+}
+
 TEST(HeaderTexts, TestInformationLabels)
 {
     TTestInfo info;

@@ -1,6 +1,7 @@
 #include "errors.h"
 #include "record.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -126,6 +127,30 @@ TEST(HalfTurnConversions, TextsInBothModes)
         EXPECT_EQ(NaText(c.value, c.naMode), QString::fromLatin1(c.na));
         EXPECT_EQ(NswText(c.value, c.naMode), QString::fromLatin1(c.nsw));
         EXPECT_EQ(NaFileText(c.value, c.naMode), QString::fromLatin1(c.file));
+    }
+}
+
+// The texts are built without a formatted print where the digits are known; they must be what
+// the print gives for every value, the awkward ones included.
+TEST(HalfTurnConversions, TextsAreThoseOfTheFormattedPrint)
+{
+    const double values[] = {0.0,   -0.0, 0.04,  -0.04, 0.05, -0.05,  0.1,  -0.1,
+                             7,     -7,   12.25, 99.95, 999,  999.9,  1000, 1234.5,
+                             3.876, 0.3,  1e12,  -1e12, 1e16, 4.99995};
+    for (const double value : values) {
+        SCOPED_TRACE(testing::Message() << value);
+        const long long whole = static_cast<long long>(std::trunc(value));
+        const double tenths = std::trunc((value + 0.001) * 10);
+        EXPECT_EQ(NaText(value, true), QString::asprintf("%.1f", value + 0.0001));
+        EXPECT_EQ(NaText(value, false), QString::number(whole));
+        EXPECT_EQ(NswText(value, true), QString::asprintf("%.1f", tenths / 10));
+        EXPECT_EQ(NswText(value, false),
+                  QString::number(static_cast<long long>(std::trunc(tenths / 10))));
+        if (std::fabs(value) < 1e15) {
+            const long long tenth = static_cast<long long>(std::trunc(value * 10 + 0.01)) % 10;
+            EXPECT_EQ(NaFileText(value, false), QString::asprintf("%.3lld", whole));
+            EXPECT_EQ(NaFileText(value, true), QString::asprintf("%.3lld.%.1lld", whole, tenth));
+        }
     }
 }
 
