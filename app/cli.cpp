@@ -1,25 +1,29 @@
 #include "cli.h"
-#include "cli_fetch.h"
+#include "cli_command.h"
 
 #include "cli_evaluate.h"
 #include "derived.h"
 #include "errors.h"
-#include "graphdraw.h"
 #include "presentation.h"
-#include "printout.h"
+#include "programfiles.h"
 #include "reader.h"
 #include "reftables.h"
 #include "settings.h"
 #include "tessmark_version.h"
 #include "writer.h"
 
+#include <QCoreApplication>
 #include <QDir>
-#include <QImage>
-#include <QImageWriter>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QSaveFile>
+#include <QProcess>
+#include <QSettings>
 #include <QTextStream>
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -36,20 +40,6 @@ const char *const kUsage =
     "  tessmark-cli --version\n"
     "  tessmark-cli --help\n";
 
-// The parsed command line.
-struct TCliCommand
-{
-    QString verb;
-    QStringList files;
-    QString tablesDir;
-    QStringList overrides;
-    bool rounded = false;
-    bool color = false;
-    QString select;
-    QString kind;
-    QSize size{350, 420};
-};
-
 using EUsage = ECliUsage;
 
 QSize sizeOf(const QString &text)
@@ -65,7 +55,9 @@ QSize sizeOf(const QString &text)
     return size;
 }
 
-TCliCommand parseCommand(const QStringList &arguments)
+} // namespace
+
+TCliCommand ParseCliCommand(const QStringList &arguments)
 {
     if (arguments.isEmpty())
         throw EUsage(QStringLiteral("no command"));
@@ -115,6 +107,8 @@ TCliCommand parseCommand(const QStringList &arguments)
     return command;
 }
 
+namespace {
+
 TSetting settingsFor(const TCliCommand &command, const TCliEnvironment &environment)
 {
     TSetting setting;
@@ -150,55 +144,6 @@ TReferenceTables tablesFor(const TCliCommand &command, const TCliEnvironment &en
     return tables;
 }
 
-// The chosen printouts as one PDF document; the file appears only when it is complete.
-void print(const TSoundingTest &test, const TCliCommand &command, const TSetting &setting,
-           const TReferenceTables &tables, const QString &pictureFolder)
-{
-    const std::optional<TPrintSelection> parsed = ParsePrintSelection(command.select);
-    if (!parsed)
-        throw EUsage(QStringLiteral("--select takes names from ") + PrintoutNames().join(u','));
-    TPrintSelection selection = *parsed;
-    selection.Color = command.color;
-
-    QSaveFile file(command.files.at(1));
-    if (!file.open(QIODevice::WriteOnly))
-        throw ECantWriteFile();
-    {
-        QPdfWriter writer(&file);
-        SetUpPdfWriter(writer);
-        PrintSelected(
-            writer, selection,
-            TPrintInput{test, setting, tables, DataKindOfFile(test.CurrentFile), pictureFolder});
-    }
-    if (!file.commit())
-        throw ECantWriteFile();
-}
-
-// The graph as the graph window draws it on a client area of the given size.
-void graph(const TSoundingTest &test, const TCliCommand &command, const TSetting &setting,
-           const TReferenceTables &tables)
-{
-    QImage image(command.size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        painter.setFont(GraphFont(TPaintTarget::Window));
-        TGraphRequest request;
-        request.Kind = command.kind == u"n" ? TGraphKind::N : TGraphKind::Nsw;
-        request.Target = TPaintTarget::Window;
-        // The window lays the torque curve over the normal data only.
-        request.Torque = setting.TorqueGraph && !command.rounded;
-        DrawGraph(painter, image.rect(), test.DisplayLog, test.TestQuantities, setting, tables,
-                  request);
-    }
-    QSaveFile file(command.files.at(1));
-    if (!file.open(QIODevice::WriteOnly))
-        throw ECantWriteFile();
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image) || !file.commit())
-        throw ECantWriteFile();
-}
-
 } // namespace
 
 TSetting CliSettings(const QStringList &overrides, const TCliEnvironment &environment)
@@ -220,6 +165,44 @@ bool CliCommandNeedsGui(const QString &verb)
     return verb == u"print" || verb == u"graph" || verb == u"report";
 }
 
+bool CliCommandIsDrawing(const QString &verb)
+{
+    return CliCommandNeedsGui(verb) || verb == u"fetch";
+}
+
+QString CliUsage()
+{
+    return QString::fromLatin1(kUsage) + EvaluateUsage();
+}
+
+int RunCliGuarded(QTextStream &out, QTextStream &err, const std::function<void()> &work)
+{
+    try {
+        work();
+        out.flush();
+        return 0;
+    } catch (const EUsage &e) {
+        err << e.message() << '\n' << CliUsage();
+        err.flush();
+        return 2;
+    } catch (const ETessmarkError &e) {
+        // Messages use "\r" as their line break on screen; a terminal wants "\n".
+        err << QString(e.message()).replace(u'\r', u'\n') << '\n';
+        err.flush();
+        return 1;
+    }
+}
+
+TSoundingTest OpenCliTest(const TCliCommand &command, const TSetting &setting,
+                          const TReferenceTables &tables)
+{
+    TSoundingTest test = OpenTestFile(command.files.at(0), setting, tables);
+    // Opening built the rounded log with these very settings: showing it needs no rebuild.
+    if (command.rounded)
+        CopyLog(test.RoundedLog, test.DisplayLog);
+    return test;
+}
+
 int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTextStream &out,
            QTextStream &err)
 {
@@ -230,44 +213,97 @@ int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTe
     }
     if (arguments == QStringList{QStringLiteral("--help")} ||
         arguments == QStringList{QStringLiteral("-h")}) {
-        out << kUsage << EvaluateUsage();
+        out << CliUsage();
         out.flush();
         return 0;
     }
-    if (arguments.value(0) == u"fetch")
-        return RunCliFetch(arguments.mid(1), out, err);
-    try {
+    if (CliCommandIsDrawing(arguments.value(0))) {
+        if (!environment.runDrawing) {
+            err << "tessmark-cli: " << arguments.value(0) << " is not available here\n";
+            err.flush();
+            return 1;
+        }
+        return environment.runDrawing(arguments, environment, out, err);
+    }
+    return RunCliGuarded(out, err, [&] {
         if (IsEvaluateCommand(arguments.value(0))) {
             RunEvaluateCommand(arguments, environment, out);
-            out.flush();
-            return 0;
+            return;
         }
-        const TCliCommand command = parseCommand(arguments);
-        const TSetting setting = settingsFor(command, environment);
-        const TReferenceTables tables = tablesFor(command, environment);
-        TSoundingTest test = OpenTestFile(command.files.at(0), setting, tables);
-        // Opening built the rounded log with these very settings: showing it needs no rebuild.
-        if (command.rounded)
-            CopyLog(test.RoundedLog, test.DisplayLog);
+        const TCliCommand command = ParseCliCommand(arguments);
+        const TSetting setting = CliSettings(command.overrides, environment);
+        const TReferenceTables tables = CliTables(command.tablesDir, environment);
+        TSoundingTest test = OpenCliTest(command, setting, tables);
         if (command.verb == u"show")
             WriteTestText(test, setting.NaMode, out);
-        else if (command.verb == u"save")
-            SaveTestFile(test, command.files.at(1), setting, tables);
-        else if (command.verb == u"print")
-            print(test, command, setting, tables,
-                  command.tablesDir.isEmpty() ? environment.defaultTablesDir : command.tablesDir);
         else
-            graph(test, command, setting, tables);
-        out.flush();
-        return 0;
-    } catch (const EUsage &e) {
-        err << e.message() << '\n' << kUsage << EvaluateUsage();
-        err.flush();
-        return 2;
-    } catch (const ETessmarkError &e) {
-        // Messages use "\r" as their line break on screen; a terminal wants "\n".
-        err << QString(e.message()).replace(u'\r', u'\n') << '\n';
+            SaveTestFile(test, command.files.at(1), setting, tables);
+    });
+}
+
+namespace {
+
+// tessmark-cli's folder, also when asked from tessmark-cli-draw in <prefix>/libexec/tessmark.
+QString cliToolFolder()
+{
+    const QString here = QCoreApplication::applicationDirPath();
+    if (here.endsWith(QLatin1String("/libexec/tessmark")))
+        return QDir::cleanPath(here + QLatin1String("/../../bin"));
+    return here;
+}
+
+} // namespace
+
+TCliEnvironment CliProgramEnvironment(QSettings *store)
+{
+    TCliEnvironment environment;
+    environment.store = store;
+    environment.documentsDir = DocumentsFolder();
+    // The tables and the header picture lie together: beside the program or in its share folder.
+    environment.defaultTablesDir =
+        ProgramFilesFolder(cliToolFolder(), QStringLiteral("Weighttbl.tbl"));
+    return environment;
+}
+
+QString CliDrawingProgram()
+{
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QString beside = here.filePath(QStringLiteral("tessmark-cli-draw"));
+    if (QFileInfo::exists(beside))
+        return beside;
+    return QDir::cleanPath(here.filePath(QStringLiteral("../libexec/tessmark/tessmark-cli-draw")));
+}
+
+int RunCliDrawingProgram(const QStringList &arguments, const TCliEnvironment &, QTextStream &out,
+                         QTextStream &err)
+{
+    const QString program = CliDrawingProgram();
+    out.flush();
+#ifdef Q_OS_UNIX
+    // The drawing program takes over this process: same streams, same exit status.
+    const QByteArray path = QFile::encodeName(program);
+    QList<QByteArray> encoded{path};
+    for (const QString &argument : arguments)
+        encoded.append(argument.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &argument : encoded)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    ::execv(path.constData(), argv.data());
+    err << "tessmark-cli: " << program << ": " << QString::fromLocal8Bit(std::strerror(errno))
+        << '\n';
+    err.flush();
+    return 1;
+#else
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setInputChannelMode(QProcess::ForwardedInputChannel);
+    process.start(program, arguments);
+    if (!process.waitForStarted() || !process.waitForFinished(-1)) {
+        err << "tessmark-cli: " << program << ": " << process.errorString() << '\n';
         err.flush();
         return 1;
     }
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : 1;
+#endif
 }

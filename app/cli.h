@@ -11,19 +11,32 @@ class QSettings;
 class QTextStream;
 class TReferenceTables;
 struct TSetting;
+struct TCliEnvironment;
+
+// Runs one command line (`arguments` without the program name); answers the exit status.
+using TCliRunner = int (*)(const QStringList &arguments, const TCliEnvironment &environment,
+                           QTextStream &out, QTextStream &err);
 
 struct TCliEnvironment
 {
     QSettings *store = nullptr; // the user's settings store
     QString documentsDir;       // for the folder defaults of the settings
     QString defaultTablesDir;   // where Obstbl.tbl and Weighttbl.tbl are when --tables is not given
+    // Runs the commands that draw or talk to the instrument (print, graph, report, fetch). They
+    // are kept apart so that show, save, evaluate and export start without the graphics and
+    // serial-port libraries; null where this program has none.
+    TCliRunner runDrawing = nullptr;
 };
 
-// True for the commands that draw (print, graph): they need a QGuiApplication for fonts.
+// True for the commands that draw (print, graph, report): they need a QGuiApplication for fonts.
 bool CliCommandNeedsGui(const QString &verb);
 
+// True for the commands environment.runDrawing runs: those that draw, and fetch.
+bool CliCommandIsDrawing(const QString &verb);
+
 // Runs one command (`arguments` without the program name). Answers the exit status: 0 done,
-// 1 the file could not be opened or saved (message on `err`), 2 wrong usage.
+// 1 the file could not be opened or saved (message on `err`), 2 wrong usage. The drawing
+// commands go to environment.runDrawing.
 int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTextStream &out,
            QTextStream &err);
 
@@ -38,3 +51,14 @@ public:
 TSetting CliSettings(const QStringList &overrides, const TCliEnvironment &environment);
 // The reference tables from --tables DIR, or from the program's folder when it is empty.
 TReferenceTables CliTables(const QString &tablesDir, const TCliEnvironment &environment);
+
+// The environment of the installed tool: the user's settings store and the shipped tables.
+TCliEnvironment CliProgramEnvironment(QSettings *store);
+
+// Where the drawing commands' program lies: beside this one (a build) or in the private
+// program folder of an installation (../libexec/tessmark).
+QString CliDrawingProgram();
+
+// A runDrawing that hands the whole command line on to CliDrawingProgram().
+int RunCliDrawingProgram(const QStringList &arguments, const TCliEnvironment &environment,
+                         QTextStream &out, QTextStream &err);

@@ -2,34 +2,17 @@
 
 #include "bearing.h"
 #include "cli.h"
+#include "cli_command.h"
 #include "presentation.h"
-#include "printout.h"
 #include "reader.h"
 #include "reftables.h"
 #include "settings.h"
-#include "sitereport.h"
 
 #include <QFileInfo>
-#include <QPdfWriter>
 #include <QSaveFile>
 #include <QTextStream>
 
-namespace {
-
-struct TEvaluateCommand
-{
-    QString verb;
-    QStringList files;
-    QString tablesDir;
-    QStringList overrides;
-    std::optional<int> base; // cm
-    QString title;
-    bool titleGiven = false;
-    bool rounded = false;
-    bool color = false;
-};
-
-TEvaluateCommand parseEvaluateCommand(const QStringList &arguments)
+TEvaluateCommand ParseEvaluateCommand(const QStringList &arguments)
 {
     TEvaluateCommand command;
     command.verb = arguments.first();
@@ -89,54 +72,22 @@ TEvaluateCommand parseEvaluateCommand(const QStringList &arguments)
     return command;
 }
 
-int baseDepthOf(const TEvaluateCommand &command, const TSetting &setting)
+int BaseDepthOf(const TEvaluateCommand &command, const TSetting &setting)
 {
     if (command.base)
         return *command.base;
     return ParseBaseDepth(setting.BaseDepth).value_or(kDefaultBaseDepthCm);
 }
 
+namespace {
+
 void evaluate(const TEvaluateCommand &command, const TSetting &setting,
               const TReferenceTables &tables, QTextStream &out)
 {
     const TSoundingTest test = OpenTestFile(command.files.first(), setting, tables);
-    const TBearingResult result = EvaluateBearing(test.RoundedLog, baseDepthOf(command, setting));
+    const TBearingResult result = EvaluateBearing(test.RoundedLog, BaseDepthOf(command, setting));
     for (const auto &[key, value] : BearingFigures(result))
         out << key << '\t' << value << '\n';
-}
-
-void report(const TEvaluateCommand &command, const TSetting &setting,
-            const TReferenceTables &tables)
-{
-    TSiteReportInput input;
-    input.Title = command.title;
-    input.BaseDepth = baseDepthOf(command, setting);
-    input.Color = command.color;
-    for (const QString &file : command.files.mid(1)) {
-        TSitePoint point;
-        point.Name = QFileInfo(file).completeBaseName();
-        point.Test = OpenTestFile(file, setting, tables);
-        point.Result = EvaluateBearing(point.Test.RoundedLog, input.BaseDepth);
-        input.Points.append(std::move(point));
-    }
-    // Points of the same name (one site's tests saved in several types) by their file names.
-    QStringList names;
-    for (const TSitePoint &point : input.Points)
-        names.append(point.Name);
-    for (qsizetype i = 0; i < input.Points.size(); ++i) {
-        if (names.count(names.at(i)) > 1)
-            input.Points[i].Name = QFileInfo(command.files.at(i + 1)).fileName();
-    }
-    QSaveFile file(command.files.first());
-    if (!file.open(QIODevice::WriteOnly))
-        throw ECantWriteFile();
-    {
-        QPdfWriter writer(&file);
-        SetUpPdfWriter(writer);
-        PrintSiteReport(writer, input, setting, tables);
-    }
-    if (!file.commit())
-        throw ECantWriteFile();
 }
 
 QString csvField(const QString &text)
@@ -189,13 +140,11 @@ QString EvaluateUsage()
 void RunEvaluateCommand(const QStringList &arguments, const TCliEnvironment &environment,
                         QTextStream &out)
 {
-    const TEvaluateCommand command = parseEvaluateCommand(arguments);
+    const TEvaluateCommand command = ParseEvaluateCommand(arguments);
     const TSetting setting = CliSettings(command.overrides, environment);
     const TReferenceTables tables = CliTables(command.tablesDir, environment);
     if (command.verb == u"evaluate")
         evaluate(command, setting, tables, out);
-    else if (command.verb == u"report")
-        report(command, setting, tables);
     else
         exportCsv(command, setting, tables);
 }

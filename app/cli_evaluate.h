@@ -14,7 +14,8 @@ bool IsEvaluateCommand(const QString &verb);
 // Their lines of the usage text.
 QString EvaluateUsage();
 
-// Runs one of them (`arguments` start with the verb). Raises ECliUsage on wrong usage and
-// ETessmarkError when a file cannot be read or written; nothing is left half-written then.
+// Runs evaluate or export (`arguments` start with the verb; report is a drawing command).
+// Raises ECliUsage on wrong usage and ETessmarkError when a file cannot be read or written;
+// nothing is left half-written then.
 void RunEvaluateCommand(const QStringList &arguments, const TCliEnvironment &environment,
                         QTextStream &out);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "cli.h"
+#include "cli_draw.h"
 #include "sandbox.h"
 
 #include <QTextStream>
@@ -23,6 +24,7 @@ protected:
         environment.store = &sandbox.settings();
         environment.documentsDir = sandbox.path();
         environment.defaultTablesDir = sandbox.copyShippedTables();
+        environment.runDrawing = RunCliDrawing;
         CliRun result;
         QTextStream out(&result.out);
         QTextStream err(&result.err);

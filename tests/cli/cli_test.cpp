@@ -199,4 +199,33 @@ TEST_F(CliTest, ProcessWritesUtf8WithLineFeeds)
     EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains("ファイルエラー"));
 }
 
+// The drawing commands run in the helper program: its output, streams and exit status are the
+// tool's own.
+TEST_F(CliTest, ProcessHandsDrawingCommandsOnWithTheirOutcome)
+{
+    const QString file = sandbox.writeCp932Lines("t.ktd", kTransferFile);
+    const QString png = sandbox.filePath("g.png");
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", sandbox.filePath("config"));
+    process.setProcessEnvironment(environment);
+    const QString tool = QDir(TESSMARK_BIN_DIR).filePath("tessmark-cli");
+
+    process.start(tool, {"graph", file, png, "--kind", "nsw"});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_EQ(QImage(png).size(), QSize(350, 420));
+
+    process.start(tool, {"graph", file, png, "--kind", "torque"});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_TRUE(process.readAllStandardError().contains("usage:"));
+
+    process.start(tool, {"print", sandbox.filePath("none.kgd"), sandbox.filePath("p.pdf"),
+                         "--select", "table"});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains("ファイルエラー"));
+}
+
 } // namespace

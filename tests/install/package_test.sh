@@ -33,6 +33,10 @@ export XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=offscreen
 shown=$("$root/usr/bin/tessmark-cli" show "$source_dir/samples/sample.kgd") ||
     fail "the unpacked tessmark-cli cannot show a sample"
 grep -q "試験コード  102-004-017-0026" <<<"$shown" || fail "unexpected show output: $shown"
+# Drawing commands run in the private helper program the package installs beside.
+"$root/usr/bin/tessmark-cli" graph "$source_dir/samples/sample.kgd" "$work/graph.png" --kind nsw ||
+    fail "the unpacked tessmark-cli cannot draw a graph"
+[ -s "$work/graph.png" ] || fail "the unpacked tessmark-cli drew no graph"
 status=0
 printed=$(timeout 8 "$root/usr/bin/tessmark" --version 2>&1) || status=$?
 if [ "$status" -eq 124 ]; then

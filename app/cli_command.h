@@ -1,0 +1,63 @@
+// The parsed command lines of the command-line tool, shared by the commands that only read and
+// write files and the commands that draw.
+#pragma once
+
+#include "record.h"
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QTextStream;
+class TReferenceTables;
+struct TSetting;
+
+// show, save, print and graph.
+struct TCliCommand
+{
+    QString verb;
+    QStringList files;
+    QString tablesDir;
+    QStringList overrides;
+    bool rounded = false;
+    bool color = false;
+    QString select;
+    QString kind;
+    QSize size{350, 420};
+};
+
+// Raises ECliUsage on wrong usage.
+TCliCommand ParseCliCommand(const QStringList &arguments);
+
+// The command's test, with the rounded log shown when --rounded was given.
+TSoundingTest OpenCliTest(const TCliCommand &command, const TSetting &setting,
+                          const TReferenceTables &tables);
+
+// evaluate, report and export.
+struct TEvaluateCommand
+{
+    QString verb;
+    QStringList files;
+    QString tablesDir;
+    QStringList overrides;
+    std::optional<int> base; // cm
+    QString title;
+    bool titleGiven = false;
+    bool rounded = false;
+    bool color = false;
+};
+
+// Raises ECliUsage on wrong usage.
+TEvaluateCommand ParseEvaluateCommand(const QStringList &arguments);
+
+// The foundation base depth in cm: --base, else the remembered one, else the default.
+int BaseDepthOf(const TEvaluateCommand &command, const TSetting &setting);
+
+// The whole usage text.
+QString CliUsage();
+
+// Runs `work` and answers the exit status: 0 done, 2 wrong usage (with the usage text on `err`),
+// 1 any other failure (its message on `err`).
+int RunCliGuarded(QTextStream &out, QTextStream &err, const std::function<void()> &work);

@@ -1,0 +1,134 @@
+#include "cli_draw.h"
+
+#include "bearing.h"
+#include "cli.h"
+#include "cli_command.h"
+#include "cli_fetch.h"
+#include "graphdraw.h"
+#include "printout.h"
+#include "reader.h"
+#include "reftables.h"
+#include "settings.h"
+#include "sitereport.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QTextStream>
+
+namespace {
+
+using EUsage = ECliUsage;
+
+// The chosen printouts as one PDF document; the file appears only when it is complete.
+void print(const TSoundingTest &test, const TCliCommand &command, const TSetting &setting,
+           const TReferenceTables &tables, const QString &pictureFolder)
+{
+    const std::optional<TPrintSelection> parsed = ParsePrintSelection(command.select);
+    if (!parsed)
+        throw EUsage(QStringLiteral("--select takes names from ") + PrintoutNames().join(u','));
+    TPrintSelection selection = *parsed;
+    selection.Color = command.color;
+
+    QSaveFile file(command.files.at(1));
+    if (!file.open(QIODevice::WriteOnly))
+        throw ECantWriteFile();
+    {
+        QPdfWriter writer(&file);
+        SetUpPdfWriter(writer);
+        PrintSelected(
+            writer, selection,
+            TPrintInput{test, setting, tables, DataKindOfFile(test.CurrentFile), pictureFolder});
+    }
+    if (!file.commit())
+        throw ECantWriteFile();
+}
+
+// The graph as the graph window draws it on a client area of the given size.
+void graph(const TSoundingTest &test, const TCliCommand &command, const TSetting &setting,
+           const TReferenceTables &tables)
+{
+    QImage image(command.size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setFont(GraphFont(TPaintTarget::Window));
+        TGraphRequest request;
+        request.Kind = command.kind == u"n" ? TGraphKind::N : TGraphKind::Nsw;
+        request.Target = TPaintTarget::Window;
+        // The window lays the torque curve over the normal data only.
+        request.Torque = setting.TorqueGraph && !command.rounded;
+        DrawGraph(painter, image.rect(), test.DisplayLog, test.TestQuantities, setting, tables,
+                  request);
+    }
+    QSaveFile file(command.files.at(1));
+    if (!file.open(QIODevice::WriteOnly))
+        throw ECantWriteFile();
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image) || !file.commit())
+        throw ECantWriteFile();
+}
+
+void report(const TEvaluateCommand &command, const TSetting &setting,
+            const TReferenceTables &tables)
+{
+    TSiteReportInput input;
+    input.Title = command.title;
+    input.BaseDepth = BaseDepthOf(command, setting);
+    input.Color = command.color;
+    for (const QString &file : command.files.mid(1)) {
+        TSitePoint point;
+        point.Name = QFileInfo(file).completeBaseName();
+        point.Test = OpenTestFile(file, setting, tables);
+        point.Result = EvaluateBearing(point.Test.RoundedLog, input.BaseDepth);
+        input.Points.append(std::move(point));
+    }
+    // Points of the same name (one site's tests saved in several types) by their file names.
+    QStringList names;
+    for (const TSitePoint &point : input.Points)
+        names.append(point.Name);
+    for (qsizetype i = 0; i < input.Points.size(); ++i) {
+        if (names.count(names.at(i)) > 1)
+            input.Points[i].Name = QFileInfo(command.files.at(i + 1)).fileName();
+    }
+    QSaveFile file(command.files.first());
+    if (!file.open(QIODevice::WriteOnly))
+        throw ECantWriteFile();
+    {
+        QPdfWriter writer(&file);
+        SetUpPdfWriter(writer);
+        PrintSiteReport(writer, input, setting, tables);
+    }
+    if (!file.commit())
+        throw ECantWriteFile();
+}
+
+} // namespace
+
+int RunCliDrawing(const QStringList &arguments, const TCliEnvironment &environment,
+                  QTextStream &out, QTextStream &err)
+{
+    const QString verb = arguments.value(0);
+    if (verb == u"fetch")
+        return RunCliFetch(arguments.mid(1), out, err);
+    return RunCliGuarded(out, err, [&] {
+        if (verb == u"report") {
+            const TEvaluateCommand command = ParseEvaluateCommand(arguments);
+            report(command, CliSettings(command.overrides, environment),
+                   CliTables(command.tablesDir, environment));
+            return;
+        }
+        const TCliCommand command = ParseCliCommand(arguments);
+        const TSetting setting = CliSettings(command.overrides, environment);
+        const TReferenceTables tables = CliTables(command.tablesDir, environment);
+        const TSoundingTest test = OpenCliTest(command, setting, tables);
+        if (command.verb == u"print")
+            print(test, command, setting, tables,
+                  command.tablesDir.isEmpty() ? environment.defaultTablesDir : command.tablesDir);
+        else
+            graph(test, command, setting, tables);
+    });
+}

@@ -1,0 +1,31 @@
+// tessmark-cli-draw: tessmark-cli's commands that draw (print, graph, report) or talk to the
+// instrument (fetch). tessmark-cli starts it in its own place; it takes the same command lines.
+#include "cli.h"
+#include "cli_draw.h"
+#include "settings.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QSettings>
+#include <QTextStream>
+#include <memory>
+
+int main(int argc, char **argv)
+{
+    // Drawing needs fonts, hence a GUI application; it never shows a window, so it needs no
+    // display either.
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && CliCommandNeedsGui(QString::fromLocal8Bit(argv[1]))) {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    std::unique_ptr<QSettings> store(OpenSettingsStore(QStringLiteral("tessmark")));
+    TCliEnvironment environment = CliProgramEnvironment(store.get());
+    environment.runDrawing = RunCliDrawing;
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return RunCli(QCoreApplication::arguments().mid(1), environment, out, err);
+}
