@@ -75,7 +75,7 @@ for path in tests/fuzz/fuzz_*.cpp; do
     [ "$target" = fuzz_settings ] && extra+=(-detect_leaks=0)
     # Only the final lines matter in the log: the figures and any finding.
     if ! "$bin/$target" -runs="$runs" -max_total_time="$max_seconds" -rss_limit_mb=2048 \
-        -timeout=10 -workers=1 -jobs=1 -print_final_stats=1 \
+        -timeout=10 -print_final_stats=1 \
         -artifact_prefix="$artifacts/$target-" "${extra[@]}" \
         "$corpus/$target" "$corpus/$target-seeds" 2>"$build_dir/$target.log"; then
         status=1
