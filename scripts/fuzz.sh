@@ -11,6 +11,10 @@ cd "$(dirname "$0")/.."
 mode=${1:-ci}
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
 case "$mode" in
+-h | --help)
+    sed -n '2,7p' "$0" | cut -c3-
+    exit 0
+    ;;
 ci)
     runs=${FUZZ_RUNS:-5000}
     max_seconds=${FUZZ_MAX_SECONDS:-60}
@@ -20,7 +24,7 @@ long)
     max_seconds=${FUZZ_MAX_SECONDS:-3600}
     ;;
 *)
-    echo "usage: $0 [ci | long [N]]" >&2
+    echo "usage: $0 [ci | long [N] | --help]" >&2
     exit 2
     ;;
 esac
