@@ -401,9 +401,9 @@ TEST_F(Reader, DepthBeyondItsFieldIsRefusedBeforeAnythingIsSizedByIt)
 TEST_F(Reader, HugeLoadLosesTheTieToTheSmallerLoad)
 {
     const QString huge(30, u'9');
-    const TSoundingTest test = open(write(
-        "t.ktd", {"$T(", kHeader, huge + " 0010 J04 JTN", "050 0020 J04 JTN", "100 0050 J04 JTN",
-                  "T09 45"}));
+    const TSoundingTest test =
+        open(write("t.ktd", {"$T(", kHeader, huge + " 0010 J04 JTN", "050 0020 J04 JTN",
+                             "100 0050 J04 JTN", "T09 45"}));
     ASSERT_GE(test.RoundedLog.Count, 1);
     EXPECT_EQ(test.RoundedLog.row(1).Wsw, "050");
 }
