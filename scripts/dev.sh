@@ -3,6 +3,7 @@
 # every test.
 #   scripts/dev.sh run     install what is missing, build, start tessmark on samples/sample.ktd
 #   scripts/dev.sh test    install what is missing, build, run all tests
+#   scripts/dev.sh deps    only install what is missing (scripts/fuzz.sh uses it)
 # Environment: BUILD_DIR (default build), TESSMARK_SANITIZE=ON for ASan/UBSan builds.
 set -euo pipefail
 
@@ -21,6 +22,7 @@ packages=(
     xdg-utils libfile-mimeinfo-perl shared-mime-info
     xvfb xauth dbus
     libglib2.0-bin
+    clang-14 libclang-rt-14-dev
 )
 
 missing=()
@@ -34,6 +36,7 @@ if ((${#missing[@]})); then
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+[ "$mode" = deps ] && exit 0
 
 cmake -S . -B "$build_dir" -G Ninja -DTESSMARK_SANITIZE="$sanitize"
 cmake --build "$build_dir" -j "$(nproc)"
@@ -47,7 +50,7 @@ test)
     exec dbus-run-session -- ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"
     ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|deps" >&2
     exit 2
     ;;
 esac

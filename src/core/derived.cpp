@@ -32,10 +32,11 @@ int measuredRows(const Tkannyu &log)
     return std::clamp(log.Count, 0, std::max(0, log.rowArrayLength() - 1));
 }
 
-// The load of a self-sinking entry as the whole number the load choice compares.
-long long loadValue(const QString &wsw)
+// The load of a self-sinking entry as the whole number the load choice compares. It stays a
+// double: a damaged load field can hold a number no integer type can.
+double loadValue(const QString &wsw)
 {
-    return static_cast<long long>(std::trunc(StrToFloat(wsw)));
+    return std::trunc(StrToFloat(wsw));
 }
 
 // Removes the entries `doomed` picks, scanning from the first. With `keepLast` the last

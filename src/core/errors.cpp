@@ -5,6 +5,18 @@ ECantWriteFile::ECantWriteFile()
                                     "保存するディスクに十分に空き容量があるかを確認してください"))
 {}
 
+QString ExcerptForMessage(const QString &text)
+{
+    constexpr qsizetype kLength = 40;
+    if (text.size() <= kLength)
+        return text;
+    // A surrogate pair is not cut in half: the excerpt ends before it.
+    qsizetype end = kLength;
+    if (text.at(end - 1).isHighSurrogate())
+        --end;
+    return text.first(end) + u'…';
+}
+
 namespace {
 
 bool parseInt(const QString &text, int &value)
@@ -20,7 +32,8 @@ int StrToInt(const QString &text)
 {
     int value = 0;
     if (!parseInt(text, value))
-        throw EConvertError(QStringLiteral("'%1' は整数ではありません").arg(text));
+        throw EConvertError(
+            QStringLiteral("'%1' は整数ではありません").arg(ExcerptForMessage(text)));
     return value;
 }
 
@@ -71,6 +84,7 @@ double StrToFloat(const QString &text)
 {
     double value = 0;
     if (!TryStrToFloat(text, value))
-        throw EConvertError(QStringLiteral("'%1' は有効な浮動小数点数ではありません").arg(text));
+        throw EConvertError(
+            QStringLiteral("'%1' は有効な浮動小数点数ではありません").arg(ExcerptForMessage(text)));
     return value;
 }

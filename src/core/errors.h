@@ -32,6 +32,10 @@ public:
     explicit ECantWriteFile(const QString &message) : ETessmarkError(message) {}
 };
 
+// The text itself when it has at most 40 characters, else its first 40 followed by "…": messages
+// quote file content through it, so a damaged file cannot make a message of megabytes.
+QString ExcerptForMessage(const QString &text);
+
 // Strict conversions: the whole text (blanks around it allowed) must be the number, else
 // EConvertError with the usual message ("'%s' は整数ではありません" and its decimal counterpart).
 int StrToInt(const QString &text);

@@ -4,6 +4,7 @@
 
 #include "codec.h"
 #include "derived.h"
+#include "fieldlimits.h"
 #include "reftables.h"
 #include "settings.h"
 
@@ -120,7 +121,8 @@ int toInteger(QStringView text, int n, const char16_t *what = nullptr)
     if (!ok) {
         const QString name =
             what ? QString::fromUtf16(what) : QStringLiteral("%1 番目の項目").arg(n);
-        throw LineError{QStringLiteral("%1 '%2' は整数ではありません").arg(name, text)};
+        throw LineError{QStringLiteral("%1 '%2' は整数ではありません")
+                            .arg(name, ExcerptForMessage(text.toString()))};
     }
     return value;
 }
@@ -134,6 +136,31 @@ bool isNumber(QStringView text)
 {
     double value = 0;
     return TryStrToFloat(text, value);
+}
+
+// The depth field holds four digits: a larger or negative depth is a damaged line, and refusing
+// it keeps everything sized by depth (rounded log, graph, pages) within the field's range.
+int depthField(const Fields &fields)
+{
+    const int depth = intField(fields, 2);
+    if (!DepthFits(depth))
+        throw LineError{QStringLiteral("貫入深さ '%1' は 0～%2 cm の範囲にありません")
+                            .arg(ExcerptForMessage(fields[1].toString()))
+                            .arg(kMaxDepthCm)};
+    return depth;
+}
+
+// "JTN" or a number the half-turn field can hold; false for any other text.
+bool checkHalfTurns(QStringView na)
+{
+    double value = 0;
+    if (!TryStrToFloat(na, value))
+        return false;
+    if (!HalfTurnsFit(value))
+        throw LineError{QStringLiteral("半回転数 '%1' は 0～%2 の範囲にありません")
+                            .arg(ExcerptForMessage(na.toString()))
+                            .arg(kMaxHalfTurns)};
+    return true;
 }
 
 bool startsWithDigit(QStringView line)
@@ -340,19 +367,21 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
                 });
                 if (load.skipped)
                     break;
-                const int depth = intField(fields, 2);
+                const int depth = depthField(fields);
                 const CodeEntry &code =
                     codes.entry(field(fields, 3),
                                 [&tables](const QString &key) { return codeEntryOf(key, tables); });
                 const QStringView na = field(fields, 4);
                 const bool selfSinking = na == u"JTN";
-                if (!selfSinking && !isNumber(na))
-                    throw LineError{QStringLiteral("半回転数 '%1' は数ではありません").arg(na)};
+                if (!selfSinking && !checkHalfTurns(na))
+                    throw LineError{QStringLiteral("半回転数 '%1' は数ではありません")
+                                        .arg(ExcerptForMessage(na.toString()))};
                 if (!load.number)
-                    throw LineError{QStringLiteral("荷重 '%1' は数ではありません").arg(load.key)};
+                    throw LineError{QStringLiteral("荷重 '%1' は数ではありません")
+                                        .arg(ExcerptForMessage(load.key))};
                 if (!code.badHammerCount.isEmpty())
                     throw LineError{QStringLiteral("打撃回数 '%1' は数ではありません")
-                                        .arg(code.badHammerCount)};
+                                        .arg(ExcerptForMessage(code.badHammerCount))};
 
                 Tvt_data &row = log.appendRow();
                 row.Wsw = load.key;

@@ -88,6 +88,15 @@ TEST_F(CliTest, FailuresExitWithOneAndTheMessage)
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("bad.ktd"))) << r.err.toStdString();
 
+    // A depth field of five million digits is quoted as a short excerpt, not megabytes.
+    const QString longDepth = sandbox.writeFile(
+        "long.ktd", "$T(\r\n001 002 003 0004 05 24 06 07 08 09\r\n100 " +
+                        QByteArray(5'000'000, '9') + " J01 010\r\nT10 30\r\n)\r\n");
+    r = run({"show", longDepth});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(u"'" + QString(40, u'9') + u"…'")) << r.err.left(300).toStdString();
+    EXPECT_LT(r.err.size(), 200);
+
     const QString file = sandbox.writeCp932Lines("t.ktd", kTransferFile);
     r = run({"save", file, sandbox.filePath("no/such/folder/t.kgd")});
     EXPECT_EQ(r.status, 1);

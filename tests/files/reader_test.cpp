@@ -316,6 +316,10 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"MissingHalfTurns", 5, "100 0050 J01", "4 番目の項目がありません"},
         MalformedCase{"DepthNotANumber", 5, "100 00x0 J01 012", "'00x0' は整数ではありません"},
         MalformedCase{"HalfTurnsNotANumber", 4, "100 0025 J01 abc", "半回転数 'abc'"},
+        MalformedCase{"DepthBeyondItsField", 5, "100 10000 J01 012", "貫入深さ '10000'"},
+        MalformedCase{"NegativeDepth", 5, "100 -025 J01 012", "貫入深さ '-025'"},
+        MalformedCase{"HalfTurnsBeyondTheirField", 4, "100 0025 J01 1000", "半回転数 '1000'"},
+        MalformedCase{"NegativeHalfTurns", 4, "100 0025 J01 -1", "半回転数 '-1'"},
         MalformedCase{"HammeringCountNotANumber", 5, "100 0050 DX1 000", "打撃回数 'X1'"},
         MalformedCase{"HammeringWithoutCount", 5, "100 0050 D 000", "打撃回数"},
         MalformedCase{"ShortHeader", 2, "102 004 017 0025 03 24 05 17 09",
@@ -362,14 +366,46 @@ TEST_F(Reader, ReadsEveryLineEndAndKeepsTheBytes)
 
 TEST_F(Reader, OpensTenThousandRows)
 {
+    // Depths 0..9999 cm: the whole range the depth field can hold.
     QByteArray bytes = "$T(\r\n" + kHeader.toLatin1() + "\r\n";
     for (int i = 1; i <= 10000; ++i)
-        bytes += QString::asprintf("100 %04d J0%d %03d\r\n", i * 3, 1 + i % 8, i % 40).toLatin1();
+        bytes += QString::asprintf("100 %04d J0%d %03d\r\n", i - 1, 1 + i % 8, i % 40).toLatin1();
     bytes += "T11 00\r\n)\r\n";
     const TSoundingTest test = open(sandbox.writeFile("big.ktd", bytes));
     EXPECT_EQ(test.NormalLog.Count, 10000);
-    EXPECT_EQ(test.NormalLog.FinalDepth, 30000);
-    EXPECT_EQ(test.RoundedLog.FinalDepth, 30000);
+    EXPECT_EQ(test.NormalLog.FinalDepth, 9999);
+    EXPECT_EQ(test.RoundedLog.FinalDepth, 9999);
+}
+
+// A damaged digit once turned this 128-byte file into a depth of 5.5 million metres, and the
+// rounded log sized by it took gigabytes: such a depth is a malformed line, refused before anything
+// is sized by it.
+TEST_F(Reader, DepthBeyondItsFieldIsRefusedBeforeAnythingIsSizedByIt)
+{
+    const QByteArray bytes = "102,004,017,0031,02,24,06,10,13,20\r\n005,0010,J04,JTN\r\n"
+                             "025,0021,J04,JTN\r\n050,0000555800555,J04,JTN\r\n"
+                             "075,0055,J07,JTN\r\nT13,41\r\n)\r\n";
+    ASSERT_EQ(bytes.size(), 128);
+    try {
+        open(sandbox.writeFile("huge.ksd", bytes));
+        FAIL() << "no error";
+    } catch (const EDataFileError &e) {
+        EXPECT_EQ(e.reason(), EDataFileError::Malformed);
+        EXPECT_EQ(e.message(), QStringLiteral("ファイル huge.ksd の 4 行目が読めません: 貫入深さ "
+                                              "'0000555800555' は 0～9999 cm の範囲にありません"));
+    }
+}
+
+// Found by fuzzing: a load of thirty digits is a number, but no integer holds it. Two loads cover
+// the first interval equally, so the smaller one must be chosen.
+TEST_F(Reader, HugeLoadLosesTheTieToTheSmallerLoad)
+{
+    const QString huge(30, u'9');
+    const TSoundingTest test =
+        open(write("t.ktd", {"$T(", kHeader, huge + " 0010 J04 JTN", "050 0020 J04 JTN",
+                             "100 0050 J04 JTN", "T09 45"}));
+    ASSERT_GE(test.RoundedLog.Count, 1);
+    EXPECT_EQ(test.RoundedLog.row(1).Wsw, "050");
 }
 
 } // namespace
