@@ -4,7 +4,8 @@
 #   scripts/dev.sh run     install what is missing, build, start tessmark on samples/sample.ktd
 #   scripts/dev.sh test    install what is missing, build, run all tests
 #   scripts/dev.sh deps    only install what is missing (scripts/fuzz.sh uses it)
-# Environment: BUILD_DIR (default build), TESSMARK_SANITIZE=ON for ASan/UBSan builds.
+# Environment: BUILD_DIR (default build), TESSMARK_SANITIZE=ON for ASan/UBSan builds,
+# TESSMARK_EXTRA_PACKAGES (Debian packages to install as well).
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -22,8 +23,10 @@ packages=(
     xdg-utils libfile-mimeinfo-perl shared-mime-info
     xvfb xauth dbus
     libglib2.0-bin
-    clang-14 libclang-rt-14-dev
 )
+# Further packages a caller needs (scripts/fuzz.sh: clang and its sanitizer runtime).
+read -r -a extra <<<"${TESSMARK_EXTRA_PACKAGES:-}"
+packages+=("${extra[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -29,7 +29,7 @@ long)
     ;;
 esac
 
-bash scripts/dev.sh deps
+TESSMARK_EXTRA_PACKAGES="clang-14 libclang-rt-14-dev" bash scripts/dev.sh deps
 
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DTESSMARK_FUZZ=ON \
     -DTESSMARK_TESTS=OFF -DTESSMARK_BENCH=OFF
