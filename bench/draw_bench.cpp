@@ -1,5 +1,6 @@
 // Drawing a graph the size of a large window, and a whole print run to PDF.
 #include "derived.h"
+#include "fieldlimits.h"
 #include "graphdraw.h"
 #include "printout.h"
 #include "reftables.h"
@@ -28,7 +29,7 @@ TSoundingTest makeTest(int rows, const TSetting &setting, const TReferenceTables
     for (int i = 1; i <= rows; ++i) {
         Tvt_data &row = log.appendRow();
         const int layer = (i / 40) % 3;
-        row.Depth = std::min(i * 5 / 2, 9999);
+        row.Depth = std::min(i * 5 / 2, kMaxDepthCm);
         row.Wsw = i % 11 == 0 ? QStringLiteral("050") : QStringLiteral("100");
         row.Na = i % 11 == 0 ? kSelfSinking : QString::number(i % 23);
         row.Doshitu = QString::fromUtf8(soils[layer]);

@@ -1,6 +1,8 @@
 // The large transfer file the open, show, save and window benchmarks read.
 #pragma once
 
+#include "fieldlimits.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -15,7 +17,7 @@ inline QByteArray makeTransferFile(int rows)
     QByteArray bytes = "$T(\r\n001 002 003 0004 05 24 06 07 08 09\r\n";
     bytes.reserve(qsizetype(rows) * 20 + 1024);
     for (int i = 1; i <= rows; ++i) {
-        const int depth = 1 + (i - 1) % 9999;
+        const int depth = 1 + (i - 1) % kMaxDepthCm;
         if (i % 97 == 0)
             bytes += QString::asprintf("100 %.4d D%.2d 000\r\n", depth, i % 20).toLatin1();
         else if (i % 13 == 0)
