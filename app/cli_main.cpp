@@ -9,8 +9,42 @@
 #include <QTextStream>
 #include <memory>
 
+#ifdef Q_OS_LINUX
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// A large test is many small blocks (rows, lines, texts) written once each. Letting the heap
+// grow in large steps backed by huge pages turns thousands of page faults into a few, which is
+// most of the time of showing or saving a large test.
+void growHeapInLargePages()
+{
+#ifdef Q_OS_LINUX
+    constexpr size_t kStep = size_t(64) << 20;
+    constexpr quintptr kHugePage = quintptr(2) << 20;
+    mallopt(M_TOP_PAD, int(kStep));
+    mallopt(M_TRIM_THRESHOLD, int(kStep));
+    // Large blocks (the row array, the file's bytes) from the same heap, not mapped one by one.
+    mallopt(M_MMAP_THRESHOLD, int(kStep / 2));
+    // A block larger than any free one grows the heap by it and the pad now; freed, it stays.
+    void *probe = malloc(kStep / 4);
+    const auto begin = (reinterpret_cast<quintptr>(probe) + kHugePage - 1) & ~(kHugePage - 1);
+    const auto end = reinterpret_cast<quintptr>(sbrk(0)) & ~(kHugePage - 1);
+    // Only when the block came from the heap just grown (not from a mapping or another allocator).
+    if (probe && end > begin && end - begin <= 2 * kStep)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+    free(probe);
+#endif
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    growHeapInLargePages();
     QCoreApplication app(argc, argv);
     // The desktop program's settings, so both agree on NaMode, the removal options and so on.
     std::unique_ptr<QSettings> store(OpenSettingsStore(QStringLiteral("tessmark")));
