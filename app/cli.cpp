@@ -107,14 +107,12 @@ TCliCommand ParseCliCommand(const QStringList &arguments)
     return command;
 }
 
-namespace {
-
-TSetting settingsFor(const TCliCommand &command, const TCliEnvironment &environment)
+TSetting CliSettings(const QStringList &overrides, const TCliEnvironment &environment)
 {
     TSetting setting;
     if (environment.store)
         setting = LoadSettings(*environment.store, environment.documentsDir);
-    for (const QString &assignment : command.overrides) {
+    for (const QString &assignment : overrides) {
         const qsizetype equals = assignment.indexOf(u'=');
         if (equals <= 0)
             throw EUsage(QStringLiteral("--set takes SECTION/KEY=VALUE: ") + assignment);
@@ -129,11 +127,10 @@ TSetting settingsFor(const TCliCommand &command, const TCliEnvironment &environm
     return setting;
 }
 
-TReferenceTables tablesFor(const TCliCommand &command, const TCliEnvironment &environment)
+TReferenceTables CliTables(const QString &tablesDir, const TCliEnvironment &environment)
 {
     TReferenceTables tables;
-    const QString folder =
-        command.tablesDir.isEmpty() ? environment.defaultTablesDir : command.tablesDir;
+    const QString folder = tablesDir.isEmpty() ? environment.defaultTablesDir : tablesDir;
     if (!tables.LoadFrom(folder))
         throw ETessmarkError(
             QStringLiteral("Tessmarkを起動できません\n\n"
@@ -142,22 +139,6 @@ TReferenceTables tablesFor(const TCliCommand &command, const TCliEnvironment &en
                            "(%1)")
                 .arg(QDir::toNativeSeparators(QDir(folder).filePath("Weighttbl.tbl"))));
     return tables;
-}
-
-} // namespace
-
-TSetting CliSettings(const QStringList &overrides, const TCliEnvironment &environment)
-{
-    TCliCommand command;
-    command.overrides = overrides;
-    return settingsFor(command, environment);
-}
-
-TReferenceTables CliTables(const QString &tablesDir, const TCliEnvironment &environment)
-{
-    TCliCommand command;
-    command.tablesDir = tablesDir;
-    return tablesFor(command, environment);
 }
 
 bool CliCommandNeedsGui(const QString &verb)
