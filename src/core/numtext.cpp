@@ -1,6 +1,5 @@
 #include "numtext.h"
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -58,13 +57,6 @@ SharedTexts makeSharedTexts()
 }
 
 } // namespace
-
-qsizetype WriteScaled(char16_t *out, qint64 scaled, int decimals)
-{
-    const ScaledDigits digits(scaled, decimals);
-    std::copy_n(reinterpret_cast<const char16_t *>(digits.begin()), digits.size(), out);
-    return digits.size();
-}
 
 void AppendScaled(QString &out, qint64 scaled, int decimals)
 {

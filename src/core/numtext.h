@@ -4,13 +4,6 @@
 
 #include <QString>
 
-// Room WriteScaled may need.
-inline constexpr qsizetype kScaledTextRoom = 24;
-
-// Writes `scaled` / 10^decimals as AppendScaled does into `out`, which has room for
-// kScaledTextRoom characters, and answers the number written.
-qsizetype WriteScaled(char16_t *out, qint64 scaled, int decimals);
-
 // Appends `scaled` / 10^decimals with exactly `decimals` digits after the point ("-1.05").
 void AppendScaled(QString &out, qint64 scaled, int decimals);
 

@@ -4,7 +4,6 @@
 #include "numtext.h"
 
 #include <QTextStream>
-#include <algorithm>
 
 QStringList GridHeaderTexts()
 {
@@ -49,79 +48,23 @@ QStringList GridRowTexts(const Tvt_data &row, bool naMode)
     return {depth, load, halfTurnCell(row, naMode), row.Nsw, row.Obs, row.Doshitu, nValue};
 }
 
-namespace {
-
-// A number cell of a row line: its digits when they are exact, else the printed text.
-struct NumberCell
-{
-    NumberCell(double value, int decimals) : decimals(decimals)
-    {
-        if (!ExactScaled(value, decimals, scaled))
-            printed = FixedText(value, decimals);
-    }
-    qsizetype room() const { return printed.isNull() ? kScaledTextRoom : printed.size(); }
-
-    int decimals;
-    qint64 scaled = 0;
-    QString printed;
-};
-
-// Writes a row line's characters straight into room reserved at the end of a text: one
-// append per cell costs more than the cell.
-class LineWriter
-{
-public:
-    LineWriter(QString &out, qsizetype room) : m_out(out), m_start(out.size())
-    {
-        m_out.resize(m_start + room);
-        m_at = reinterpret_cast<char16_t *>(m_out.data()) + m_start;
-        m_begin = m_at;
-    }
-    ~LineWriter() { m_out.resize(m_start + (m_at - m_begin)); }
-    LineWriter(const LineWriter &) = delete;
-    LineWriter &operator=(const LineWriter &) = delete;
-
-    void put(char16_t c) { *m_at++ = c; }
-    void put(const QString &text) { m_at = std::copy_n(text.utf16(), text.size(), m_at); }
-    void put(qint64 scaled, int decimals) { m_at += WriteScaled(m_at, scaled, decimals); }
-    void put(const NumberCell &cell)
-    {
-        if (cell.printed.isNull())
-            put(cell.scaled, cell.decimals);
-        else
-            put(cell.printed);
-    }
-
-private:
-    QString &m_out;
-    qsizetype m_start;
-    char16_t *m_begin;
-    char16_t *m_at;
-};
-
-} // namespace
-
 void AppendGridRowLine(QString &out, const Tvt_data &row, bool naMode)
 {
-    const NumberCell load(StrToFloat(row.Wsw) / 100, 2);
-    const QString na = halfTurnCell(row, naMode);
-    const NumberCell nValue(row.NValue, 1);
-    LineWriter line(out, kScaledTextRoom + load.room() + na.size() + row.Nsw.size() +
-                             row.Obs.size() + row.Doshitu.size() + nValue.room() + 7);
-    line.put(row.Depth, 2);
-    line.put(u'\t');
-    line.put(load);
-    line.put(u'\t');
-    line.put(na);
-    line.put(u'\t');
-    line.put(row.Nsw);
-    line.put(u'\t');
-    line.put(row.Obs);
-    line.put(u'\t');
-    line.put(row.Doshitu);
-    line.put(u'\t');
-    line.put(nValue);
-    line.put(u'\n');
+    // The cells of GridRowTexts appended in place: a list of texts per row costs more than the row.
+    appendDepthCell(out, row);
+    out += u'\t';
+    appendLoadCell(out, row);
+    out += u'\t';
+    out += halfTurnCell(row, naMode);
+    out += u'\t';
+    out += row.Nsw;
+    out += u'\t';
+    out += row.Obs;
+    out += u'\t';
+    out += row.Doshitu;
+    out += u'\t';
+    appendNValueCell(out, row);
+    out += u'\n';
 }
 
 void WriteTestText(const TSoundingTest &test, bool naMode, QTextStream &out)
