@@ -2,6 +2,7 @@
 // saving, evaluating and exporting need only the core library; the commands that draw or talk
 // to the instrument are handed on to tessmark-cli-draw, so the common commands start quickly.
 #include "cli.h"
+#include "hugepages.h"
 #include "settings.h"
 
 #include <QCoreApplication>
@@ -11,7 +12,6 @@
 
 #ifdef Q_OS_LINUX
 #include <malloc.h>
-#include <sys/mman.h>
 #include <unistd.h>
 #endif
 
@@ -24,18 +24,17 @@ void growHeapInLargePages()
 {
 #ifdef Q_OS_LINUX
     constexpr size_t kStep = size_t(64) << 20;
-    constexpr quintptr kHugePage = quintptr(2) << 20;
     mallopt(M_TOP_PAD, int(kStep));
     mallopt(M_TRIM_THRESHOLD, int(kStep));
     // Large blocks (the row array, the file's bytes) from the same heap, not mapped one by one.
     mallopt(M_MMAP_THRESHOLD, int(kStep / 2));
     // A block larger than any free one grows the heap by it and the pad now; freed, it stays.
     void *probe = malloc(kStep / 4);
-    const auto begin = (reinterpret_cast<quintptr>(probe) + kHugePage - 1) & ~(kHugePage - 1);
-    const auto end = reinterpret_cast<quintptr>(sbrk(0)) & ~(kHugePage - 1);
+    const auto begin = reinterpret_cast<quintptr>(probe);
+    const auto end = reinterpret_cast<quintptr>(sbrk(0));
     // Only when the block came from the heap just grown (not from a mapping or another allocator).
     if (probe && end > begin && end - begin <= 2 * kStep)
-        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+        AdviseHugePages(probe, end - begin);
     free(probe);
 #endif
 }

@@ -1,30 +1,10 @@
 #include "record.h"
 
 #include "errors.h"
+#include "hugepages.h"
 #include "numtext.h"
 
 #include <cmath>
-
-#ifdef Q_OS_LINUX
-#include <sys/mman.h>
-#endif
-
-namespace {
-
-// A large test's rows are written once each when a file is read: asking for huge pages for
-// them costs a few page faults instead of one per 4 KiB, which is most of the reading time.
-void adviseHugePages([[maybe_unused]] const void *data, [[maybe_unused]] size_t bytes)
-{
-#ifdef Q_OS_LINUX
-    constexpr quintptr kHugePage = 2 * 1024 * 1024;
-    const quintptr begin = (reinterpret_cast<quintptr>(data) + kHugePage - 1) & ~(kHugePage - 1);
-    const quintptr end = (reinterpret_cast<quintptr>(data) + bytes) & ~(kHugePage - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
-#endif
-}
-
-} // namespace
 
 Tkannyu::Tkannyu() : m_rows(std::make_shared<QList<Tvt_data>>()) {}
 
@@ -51,7 +31,7 @@ void Tkannyu::reserveRows(int capacity)
 {
     detach();
     m_rows->reserve(capacity);
-    adviseHugePages(m_rows->constData(), size_t(m_rows->capacity()) * sizeof(Tvt_data));
+    AdviseHugePages(m_rows->constData(), size_t(m_rows->capacity()) * sizeof(Tvt_data));
 }
 
 void Tkannyu::reset()
