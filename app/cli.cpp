@@ -127,10 +127,15 @@ TSetting CliSettings(const QStringList &overrides, const TCliEnvironment &enviro
     return setting;
 }
 
+QString CliTablesFolder(const QString &tablesDir, const TCliEnvironment &environment)
+{
+    return tablesDir.isEmpty() ? environment.defaultTablesDir : tablesDir;
+}
+
 TReferenceTables CliTables(const QString &tablesDir, const TCliEnvironment &environment)
 {
     TReferenceTables tables;
-    const QString folder = tablesDir.isEmpty() ? environment.defaultTablesDir : tablesDir;
+    const QString folder = CliTablesFolder(tablesDir, environment);
     if (!tables.LoadFrom(folder))
         throw ETessmarkError(
             QStringLiteral("Tessmarkを起動できません\n\n"
@@ -235,15 +240,20 @@ QString cliToolFolder()
 
 } // namespace
 
-TCliEnvironment CliProgramEnvironment(QSettings *store)
+int RunCliProgram(TCliRunner runDrawing)
 {
+    // The desktop program's settings, so both agree on NaMode, the removal options and so on.
+    const std::unique_ptr<QSettings> store(OpenSettingsStore(QStringLiteral("tessmark")));
     TCliEnvironment environment;
-    environment.store = store;
+    environment.store = store.get();
     environment.documentsDir = DocumentsFolder();
     // The tables and the header picture lie together: beside the program or in its share folder.
     environment.defaultTablesDir =
         ProgramFilesFolder(cliToolFolder(), QStringLiteral("Weighttbl.tbl"));
-    return environment;
+    environment.runDrawing = runDrawing;
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return RunCli(QCoreApplication::arguments().mid(1), environment, out, err);
 }
 
 QString CliDrawingProgram()

@@ -49,11 +49,14 @@ public:
 
 // The settings a command works with: the user's, with the --set overrides applied.
 TSetting CliSettings(const QStringList &overrides, const TCliEnvironment &environment);
+// The folder of the reference tables and the header picture: --tables DIR, or the program's.
+QString CliTablesFolder(const QString &tablesDir, const TCliEnvironment &environment);
 // The reference tables from --tables DIR, or from the program's folder when it is empty.
 TReferenceTables CliTables(const QString &tablesDir, const TCliEnvironment &environment);
 
-// The environment of the installed tool: the user's settings store and the shipped tables.
-TCliEnvironment CliProgramEnvironment(QSettings *store);
+// Runs the command line of this process (after its application object is made) with the
+// user's settings store and the shipped tables, the drawing commands through `runDrawing`.
+int RunCliProgram(TCliRunner runDrawing);
 
 // Where the drawing commands' program lies: beside this one (a build) or in the private
 // program folder of an installation (../libexec/tessmark).

@@ -126,8 +126,7 @@ int RunCliDrawing(const QStringList &arguments, const TCliEnvironment &environme
         const TReferenceTables tables = CliTables(command.tablesDir, environment);
         const TSoundingTest test = OpenCliTest(command, setting, tables);
         if (command.verb == u"print")
-            print(test, command, setting, tables,
-                  command.tablesDir.isEmpty() ? environment.defaultTablesDir : command.tablesDir);
+            print(test, command, setting, tables, CliTablesFolder(command.tablesDir, environment));
         else
             graph(test, command, setting, tables);
     });

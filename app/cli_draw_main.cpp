@@ -2,12 +2,9 @@
 // instrument (fetch). tessmark-cli starts it in its own place; it takes the same command lines.
 #include "cli.h"
 #include "cli_draw.h"
-#include "settings.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QSettings>
-#include <QTextStream>
 #include <memory>
 
 int main(int argc, char **argv)
@@ -22,10 +19,5 @@ int main(int argc, char **argv)
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    std::unique_ptr<QSettings> store(OpenSettingsStore(QStringLiteral("tessmark")));
-    TCliEnvironment environment = CliProgramEnvironment(store.get());
-    environment.runDrawing = RunCliDrawing;
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return RunCli(QCoreApplication::arguments().mid(1), environment, out, err);
+    return RunCliProgram(RunCliDrawing);
 }

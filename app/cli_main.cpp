@@ -3,12 +3,8 @@
 // to the instrument are handed on to tessmark-cli-draw, so the common commands start quickly.
 #include "cli.h"
 #include "hugepages.h"
-#include "settings.h"
 
 #include <QCoreApplication>
-#include <QSettings>
-#include <QTextStream>
-#include <memory>
 
 #ifdef Q_OS_LINUX
 #include <malloc.h>
@@ -45,11 +41,5 @@ int main(int argc, char **argv)
 {
     growHeapInLargePages();
     QCoreApplication app(argc, argv);
-    // The desktop program's settings, so both agree on NaMode, the removal options and so on.
-    std::unique_ptr<QSettings> store(OpenSettingsStore(QStringLiteral("tessmark")));
-    TCliEnvironment environment = CliProgramEnvironment(store.get());
-    environment.runDrawing = RunCliDrawingProgram;
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return RunCli(QCoreApplication::arguments().mid(1), environment, out, err);
+    return RunCliProgram(RunCliDrawingProgram);
 }
