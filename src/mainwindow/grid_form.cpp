@@ -154,7 +154,7 @@ void Tgrid_form::createToolBar()
         return b;
     };
     ToolButton1 = button("ToolButton1", TToolIcon::Open, true, &Tgrid_form::ToolButton1Click);
-    SaveBtn = button("SaveBtn", TToolIcon::Save, false, &Tgrid_form::SaveAsDialog);
+    SaveBtn = button("SaveBtn", TToolIcon::Save, false, &Tgrid_form::SaveAs1Click);
     PrintBtn = button("PrintBtn", TToolIcon::Print, false, &Tgrid_form::PrintBtnClick);
     ToolButton3 = button("ToolButton3", TToolIcon::Transfer, true, &Tgrid_form::ToolButton3Click);
     GraphBtn = button("GraphBtn", TToolIcon::Graph, false, &Tgrid_form::GraphBtnClick);
@@ -194,7 +194,7 @@ void Tgrid_form::createMenus()
 
     File1 = menu("File1");
     New1 = item(File1, "New1", &Tgrid_form::New1Click);
-    SaveAs1 = item(File1, "SaveAs1", &Tgrid_form::SaveAsDialog);
+    SaveAs1 = item(File1, "SaveAs1", &Tgrid_form::SaveAs1Click);
     Open1 = item(File1, "Open1", &Tgrid_form::Open1Click);
     N14 = item(File1, "N14", &Tgrid_form::ToolButton1Click);
     File1->addSeparator();
@@ -523,8 +523,9 @@ bool Tgrid_form::AskSaveManualData()
                 this);
             return true;
         }
-        SaveAsDialog();
-        return false;
+        // The typed test is kept unless it really was saved: a cancelled or failed save also
+        // cancels the close, open or new test that asked.
+        return !SaveAsDialog();
     case QMessageBox::No:
         return false;
     default:

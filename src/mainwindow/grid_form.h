@@ -55,8 +55,9 @@ public:
     void SetDataActions(bool on);
     // Asks about unsaved manual input; true when the pending action must be abandoned.
     bool AskSaveManualData();
-    // Save As with its dialog; a failed write is shown in the error box.
-    void SaveAsDialog();
+    // Save As with its dialog; a failed write is shown in the error box. True when the test was
+    // saved; false when the user cancelled, declined to overwrite or the write failed.
+    bool SaveAsDialog();
     // Writes the open test to `path` in the type its extension names, asking first when the
     // file exists. False when the user declined to overwrite. Raises ECantWriteFile (and
     // EConvertError for a load that is no whole number) with nothing changed.
@@ -259,13 +260,18 @@ private:
     void OpenStartFile();
     void openFromDialog(const TFileDialogRequest &request, bool remembersFolder);
     void openDroppedFiles(const QStringList &paths);
+    // Typed rows become the test (the grid is checked and read), then the window shows edit
+    // mode; a refusal leaves the window in input mode with every typed cell kept.
     void EnterManualEditMode();
+    // The window's side of edit mode, for a test already taken from typed rows.
+    void ShowManualEditMode();
     void showDisplayLog();
     void takeGridIntoNormalLog();
     void recomputeForOptions();
     void showAgainAfterOptions();
 
     // Command handlers.
+    void SaveAs1Click() { SaveAsDialog(); }
     void ToolButton1Click();
     void PrintBtnClick();
     void MakeGraphClick();

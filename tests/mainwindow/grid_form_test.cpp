@@ -510,13 +510,16 @@ TEST_F(GridFormTest, mainwindow_CloseAsksOnlyAboutUnsavedManualInput)
         QList<QMessageBox::StandardButton> answers;
         bool closes;
         QStringList asked;
+        const char *savedAs = nullptr; // the Save As dialog's answer; none: cancelled
     } cases[] = {
         {"nothing loaded", 3, 0, false, {}, true, {}},
         {"standard data", 0, 1, false, {}, true, {}},
         {"standard data after a manual change flag", 2, 1, false, {}, true, {}},
         {"saved manual data", 1, 2, false, {}, true, {}},
         {"incomplete manual data, Yes", 2, 2, false, {Yes}, false, {kAskSave, kCannotSave}},
-        {"complete manual data, Yes", 2, 2, true, {Yes}, true, {kAskSave}},
+        // Only a completed save lets the window go; a cancelled one keeps the typed test.
+        {"complete manual data, Yes, save cancelled", 2, 2, true, {Yes}, false, {kAskSave}},
+        {"complete manual data, Yes, saved", 2, 2, true, {Yes}, true, {kAskSave}, "typed.kmd"},
         {"manual data, No", 2, 2, false, {No}, true, {kAskSave}},
         {"manual data, Cancel", 2, 2, true, {Cancel}, false, {kAskSave}},
     };
@@ -530,6 +533,8 @@ TEST_F(GridFormTest, mainwindow_CloseAsksOnlyAboutUnsavedManualInput)
         form->EditMode = c.editMode;
         for (auto answer : c.answers)
             messages.answer(answer);
+        if (c.savedAs)
+            dialogs.choose(box.filePath(QLatin1String(c.savedAs)));
         EXPECT_EQ(form->close(), c.closes);
         EXPECT_EQ(form->isVisible(), !c.closes);
         EXPECT_EQ(messages.texts(), c.asked);
