@@ -1,6 +1,7 @@
 #include "grid_form.h"
 
 #include "cmbgrid.h"
+#include "desktopopen.h"
 #include "events.h"
 #include "formtexts.h"
 #include "menutexts.h"
@@ -12,7 +13,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -103,9 +103,7 @@ Tgrid_form::Tgrid_form(const TGridFormOptions &options, QWidget *parent) : QMain
         m_ownedSettings.reset(OpenSettingsStore());
         m_settings = m_ownedSettings.get();
     }
-    m_openUrl = options.OpenUrl ? options.OpenUrl : [](const QUrl &url) {
-        return QDesktopServices::openUrl(url);
-    };
+    m_openUrl = options.OpenUrl;
 
     createToolBar();
     createMenus();
@@ -562,17 +560,27 @@ void Tgrid_form::khelpClick()
                                this);
         return;
     }
-    if (!m_openUrl(QUrl::fromLocalFile(HelpFile)))
-        Messages().information(QStringLiteral("ヘルプファイルを開けません。\r") +
-                                   QDir::toNativeSeparators(HelpFile),
-                               this);
+    openOutside(QUrl::fromLocalFile(HelpFile), QStringLiteral("ヘルプファイルを開けません。\r") +
+                                                   QDir::toNativeSeparators(HelpFile));
 }
 
 void Tgrid_form::Homepage1Click()
 {
-    if (!m_openUrl(QUrl(kMakerHomePage)))
-        Messages().information(QStringLiteral("ホームページを開けません。\r") + kMakerHomePage,
-                               this);
+    openOutside(QUrl(kMakerHomePage),
+                QStringLiteral("ホームページを開けません。\r") + kMakerHomePage);
+}
+
+void Tgrid_form::openOutside(const QUrl &url, const QString &failure)
+{
+    const auto tell = [this, failure] {
+        Messages().information(failure, this);
+    };
+    if (m_openUrl) {
+        if (!m_openUrl(url))
+            tell();
+        return;
+    }
+    OpenWithDesktop(url, this, tell);
 }
 
 void Tgrid_form::Exit1Click()

@@ -40,7 +40,9 @@ struct TGridFormOptions
     QString DocumentsFolder;       // default: the user's documents folder
     QString TempFolder;            // default: the system's temporary folder
     QStringList Arguments;         // command-line arguments after the program name
-    std::function<bool(const QUrl &)> OpenUrl; // default: the desktop's handler
+    // Opens a help file or web page, false when nothing could; default: the desktop's handler,
+    // whose failure is learnt when it has ended.
+    std::function<bool(const QUrl &)> OpenUrl;
 };
 
 class Tgrid_form : public QMainWindow
@@ -258,6 +260,9 @@ private:
     void FormShow();
     void setToolButtonEnabled(QToolButton *button, bool on);
     void OpenStartFile();
+    // Opens the help file or the maker's page outside the program; `failure` is told when no
+    // program could.
+    void openOutside(const QUrl &url, const QString &failure);
     void openFromDialog(const TFileDialogRequest &request, bool remembersFolder);
     void openDroppedFiles(const QStringList &paths);
     // Typed rows become the test (the grid is checked and read), then the window shows edit

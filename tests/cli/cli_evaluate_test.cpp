@@ -149,6 +149,27 @@ TEST_F(CliEvaluateTest, ExportWritesTheGridAsUtf8CsvWithAByteOrderMark)
     EXPECT_EQ(lines[3], QStringLiteral("0.75,1.00,自沈,0,ﾕｯｸﾘ,粘性土,3.0"));
 }
 
+// Texts a spreadsheet program would compute are written so that it shows them as text; numbers,
+// a negative Nsw from a depth that goes upwards (-16 truncated toward zero) included, stay numbers.
+TEST_F(CliEvaluateTest, ExportKeepsSpreadsheetsFromComputingCellTexts)
+{
+    const QString file = sandbox.writeCp932Lines(
+        "t.kgd",
+        {"$T(", "001 002 003 0004 01 24 06 07 08 09", "100 0050 J04 004 =1+2",
+         "100 0025 J04 004 @SUM(A1)", "100 0075 J04 004 -x", "100 0100 J04 004 +1", "T09 30", ")"});
+    const QString out = sandbox.filePath("grid.csv");
+    const CliRun r = run({"export", file, out});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList lines =
+        QString::fromUtf8(sandbox.readFile("grid.csv").mid(3)).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[1].section(u',', 5, 5), QStringLiteral("'=1+2"));
+    EXPECT_EQ(lines[2].section(u',', 3, 3), QStringLiteral("-15"));
+    EXPECT_EQ(lines[2].section(u',', 5, 5), QStringLiteral("'@SUM(A1)"));
+    EXPECT_EQ(lines[3].section(u',', 5, 5), QStringLiteral("'-x"));
+    EXPECT_EQ(lines[4].section(u',', 5, 5), QStringLiteral("+1"));
+}
+
 TEST_F(CliEvaluateTest, ReportHasASummaryPageAndTwoGraphsPerPage)
 {
     const QString out = sandbox.filePath("site.pdf");
@@ -174,23 +195,29 @@ TEST_F(CliEvaluateTest, RefusalsLeaveEveryFileAsItWas)
     const QString data = sandbox.writeFile("keep.kgd", "not a test\r\n");
     const QString bad = sandbox.writeFile("bad.ktd", "$T(\r\nnonsense\r\n)\r\n");
     const QString pdf = sandbox.filePath("out.pdf");
+    const QString missing = sandbox.filePath("missing.kgd");
+    const QString unsupported = sandbox.writeFile("notes.txt", "a note\r\n");
     const struct
     {
         QStringList arguments;
         int status;
+        QString named; // the input the message must name
     } cases[] = {
-        {{"evaluate", sample("sample.kgd"), "--base", "abc"}, 2},
-        {{"evaluate", sample("sample.kgd"), "--base", "-0.5"}, 2},
-        {{"report", data, sample("sample.kgd")}, 2}, // output is not a PDF
-        {{"export", sample("sample.kgd"), data}, 2}, // output is not a CSV file
-        {{"export", sample("sample.kgd"), "x.csv", "--base", "1"}, 2},
-        {{"report", pdf, sample("sample.kgd"), bad}, 1}, // one point cannot be read
+        {{"evaluate", sample("sample.kgd"), "--base", "abc"}, 2, {}},
+        {{"evaluate", sample("sample.kgd"), "--base", "-0.5"}, 2, {}},
+        {{"report", data, sample("sample.kgd")}, 2, {}}, // output is not a PDF
+        {{"export", sample("sample.kgd"), data}, 2, {}}, // output is not a CSV file
+        {{"export", sample("sample.kgd"), "x.csv", "--base", "1"}, 2, {}},
+        {{"report", pdf, sample("sample.kgd"), bad}, 1, "bad.ktd"}, // one point cannot be read
+        {{"report", pdf, sample("sample.kgd"), missing}, 1, missing},
+        {{"report", pdf, unsupported, sample("sample.kgd")}, 1, unsupported},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
         const CliRun r = run(c.arguments);
         EXPECT_EQ(r.status, c.status);
         EXPECT_FALSE(r.err.isEmpty());
+        EXPECT_TRUE(r.err.contains(c.named)) << r.err.toStdString();
         EXPECT_EQ(sandbox.readFile("keep.kgd"), QByteArray("not a test\r\n"));
         EXPECT_FALSE(QFile::exists(pdf));
     }
