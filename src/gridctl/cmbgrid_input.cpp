@@ -1,5 +1,5 @@
-// The grid's mouse and keyboard: pressing button and toggle cells, and the buttons and keys the
-// grid leaves to its handlers.
+// The grid's mouse and keyboard: pressing button and toggle cells, the buttons and keys the grid
+// leaves to its handlers, and Shift extending the selection.
 #include "cmbgrid.h"
 
 #include "cmbgrid_p.h"
@@ -138,6 +138,26 @@ void TComboGrid::keyPressEvent(QKeyEvent *event)
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+// Shift extends the range whatever else is held: Shift+Ctrl+End reaches the last cell with the
+// range from the anchor, as Shift+End and Shift+PgDn do, instead of dropping it.
+QItemSelectionModel::SelectionFlags TComboGrid::selectionCommand(const QModelIndex &index,
+                                                                 const QEvent *event) const
+{
+    if (event && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        const Qt::KeyboardModifiers held = key->modifiers();
+        const bool moves = key->key() == Qt::Key_Home || key->key() == Qt::Key_End ||
+                           key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown ||
+                           key->key() == Qt::Key_Up || key->key() == Qt::Key_Down ||
+                           key->key() == Qt::Key_Left || key->key() == Qt::Key_Right;
+        if (moves && (held & Qt::ShiftModifier) && (held & Qt::ControlModifier)) {
+            const QKeyEvent shifted(QEvent::KeyPress, key->key(), held & ~Qt::ControlModifier);
+            return QTableView::selectionCommand(index, &shifted);
+        }
+    }
+    return QTableView::selectionCommand(index, event);
 }
 
 void TComboGrid::keyReleaseEvent(QKeyEvent *event)
