@@ -298,7 +298,6 @@ void Tgrid_form::FormCreate()
     DataState = 3;
     setWindowTitle(kCaptionWord);
     CaptionPrefix = kCaptionWord;
-    SoundGrid->SetDefaultRowHeight(kGridRowHeight);
     DataKind = 0;
     CommandMode = false;
     HelpFile = ProgramFilePath(ProgramFolder, kHelpFileName);
