@@ -1,16 +1,15 @@
 #include "inputdialogs.h"
 
 #include "numedit.h"
+#include "placement.h"
 #include "settings.h"
 #include "updown.h"
 
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -68,8 +67,7 @@ void TManualDialog::finish(const QSize &clientSize)
     layout->addLayout(m_rows, 1);
     layout->addLayout(buttons);
     setFixedSize(clientSize.expandedTo(sizeHint()));
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
 
     // The fields first, then the buttons; the dialog opens on the first field with its text
     // selected, so typing replaces the value and Enter answers OK.

@@ -1,6 +1,7 @@
 #include "setdir.h"
 
 #include "messages.h"
+#include "placement.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -95,6 +96,7 @@ TSetDirForm::TSetDirForm(QWidget *parent) : QDialog(parent)
     FormCreate();
     // Room for a few folder levels; a fixed box like the other dialogs of the program.
     setFixedSize(QSize(320, 240).expandedTo(sizeHint()));
+    CentreOnScreen(this);
 }
 
 void TSetDirForm::FormCreate()
