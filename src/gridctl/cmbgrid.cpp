@@ -6,8 +6,6 @@
 #include "inplaceedit.h"
 #include "numpicture.h"
 
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 
 namespace {
@@ -16,16 +14,6 @@ const TCellKind &defaultKind()
 {
     static const TCellKind kind;
     return kind;
-}
-
-bool isButton(const TCellKind &kind)
-{
-    return kind.Kind() == ckButton;
-}
-
-bool isToggle(const TCellKind &kind)
-{
-    return kind.Kind() == ckToggle;
 }
 
 // Kinds other than button and toggle are drawn and edited as text.
@@ -705,66 +693,6 @@ void TComboGrid::repaintCell(int ACol, int ARow)
     viewport()->update(visualRect(m_model->index(ARow, ACol)));
 }
 
-bool TComboGrid::isPressable(int ACol)
-{
-    const TCellKind &kind = GetCellKind(ACol);
-    return isButton(kind) || (isToggle(kind) && kind.Editable() && (m_options & goEditing));
-}
-
-void TComboGrid::pressAt(const QPoint &pos)
-{
-    if (m_pressedCol >= 0)
-        repaintCell(m_pressedCol, m_pressedRow);
-    m_pressedCol = m_pressedRow = -1;
-    int col = -1;
-    int row = -1;
-    if (!MouseToCell(pos, col, row) || !CellRect(col, row).contains(pos))
-        return;
-    if (row < m_fixedRows || !isPressable(col))
-        return;
-    m_pressedCol = col;
-    m_pressedRow = row;
-    m_pressedFocused = col == Col() && row == Row();
-    repaintCell(col, row);
-}
-
-void TComboGrid::releaseAt(const QPoint &pos)
-{
-    if (m_pressedCol < 0)
-        return;
-    const int col = m_pressedCol;
-    const int row = m_pressedRow;
-    m_pressedCol = m_pressedRow = -1;
-    repaintCell(col, row);
-    if (!CellRect(col, row).contains(pos))
-        return;
-    const TCellKind &kind = GetCellKind(col);
-    if (isToggle(kind))
-        NextToggleState(col, row);
-    if (isToggle(kind) || isButton(kind))
-        emit OnGridBtnClick(col, row);
-}
-
-void TComboGrid::fixedMousePress(QMouseEvent *event, QWidget *source)
-{
-    const QPoint pos = source->mapTo(this, event->position().toPoint());
-    emit OnMouseDown(event->button(), event->modifiers(), pos.x(), pos.y());
-    if (event->button() == Qt::LeftButton) {
-        m_leftHeld = true;
-        pressAt(pos);
-    }
-}
-
-void TComboGrid::fixedMouseRelease(QMouseEvent *event, QWidget *source)
-{
-    const QPoint pos = source->mapTo(this, event->position().toPoint());
-    emit OnMouseUp(event->button(), event->modifiers(), pos.x(), pos.y());
-    if (event->button() == Qt::LeftButton) {
-        m_leftHeld = false;
-        releaseAt(pos);
-    }
-}
-
 bool TComboGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
 {
     // The editor never opens on buttons, toggles or columns that are not editable.
@@ -799,89 +727,4 @@ void TComboGrid::updateGeometries()
     } else {
         m_corner->hide();
     }
-}
-
-void TComboGrid::mousePressEvent(QMouseEvent *event)
-{
-    const QPoint pos = viewport()->mapTo(this, event->position().toPoint());
-    // Only the left button moves the current cell and the selection, so a right click keeps
-    // the selection a context menu works on.
-    if (event->button() == Qt::LeftButton) {
-        QTableView::mousePressEvent(event);
-        m_leftHeld = true;
-    }
-    emit OnMouseDown(event->button(), event->modifiers(), pos.x(), pos.y());
-    if (event->button() == Qt::LeftButton)
-        pressAt(pos);
-}
-
-void TComboGrid::mouseReleaseEvent(QMouseEvent *event)
-{
-    const QPoint pos = viewport()->mapTo(this, event->position().toPoint());
-    if (event->button() == Qt::LeftButton)
-        QTableView::mouseReleaseEvent(event);
-    emit OnMouseUp(event->button(), event->modifiers(), pos.x(), pos.y());
-    if (event->button() == Qt::LeftButton) {
-        m_leftHeld = false;
-        releaseAt(pos);
-    }
-}
-
-void TComboGrid::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    // The second click of a quick double click on a button or toggle counts as a click of
-    // its own; elsewhere a double click opens the editor.
-    int col = -1;
-    int row = -1;
-    const QPoint pos = viewport()->mapTo(this, event->position().toPoint());
-    const bool onPressable = MouseToCell(pos, col, row) && row >= m_fixedRows && isPressable(col);
-    if (event->button() != Qt::LeftButton || onPressable) {
-        mousePressEvent(event);
-        return;
-    }
-    QTableView::mouseDoubleClickEvent(event);
-}
-
-void TComboGrid::keyPressEvent(QKeyEvent *event)
-{
-    event->ignore();
-    emit OnKeyPress(event);
-    if (event->isAccepted())
-        return;
-    event->accept();
-    const bool current = currentIndex().isValid();
-    const TCellKind &kind = GetCellKind(Col());
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (current && enter && isButton(kind)) {
-        emit OnGridBtnClick(Col(), Row());
-        return;
-    }
-    if (current && event->key() == Qt::Key_Space && (isButton(kind) || isToggle(kind))) {
-        // Space presses, releases and so clicks the cell like the mouse; a held key repeats
-        // nothing.
-        if (!event->isAutoRepeat() && !m_leftHeld && !m_spaceHeld) {
-            scrollTo(currentIndex());
-            m_spacePressPoint = CellRect(Col(), Row()).topLeft();
-            m_spaceHeld = true;
-            pressAt(m_spacePressPoint);
-        }
-        return;
-    }
-    if (current && enter && state() != QAbstractItemView::EditingState && CanEditShow()) {
-        edit(currentIndex(), QAbstractItemView::EditKeyPressed, event);
-        return;
-    }
-    QTableView::keyPressEvent(event);
-}
-
-void TComboGrid::keyReleaseEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Space && m_spaceHeld) {
-        if (!event->isAutoRepeat()) {
-            m_spaceHeld = false;
-            releaseAt(m_spacePressPoint);
-        }
-        return;
-    }
-    QTableView::keyReleaseEvent(event);
 }

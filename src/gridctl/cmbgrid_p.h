@@ -1,10 +1,21 @@
-// The grid control's own parts, shared by its sources: the cell model and the fixed headers.
+// The grid control's own parts, shared by its sources: the kinds' tests, the cell model and the
+// fixed headers.
 #pragma once
 
 #include "cmbgrid.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
+
+inline bool isButton(const TCellKind &kind)
+{
+    return kind.Kind() == ckButton;
+}
+
+inline bool isToggle(const TCellKind &kind)
+{
+    return kind.Kind() == ckToggle;
+}
 
 // The cell texts of the whole grid, fixed rows and columns included, so that a model index
 // and a grid cell have the same column and row.

@@ -11,9 +11,6 @@ inline constexpr int kObsColumn = 4;
 inline constexpr int kSoilColumn = 5;
 inline constexpr int kNValueColumn = 6;
 
-// Row height of every grid row once the window is created.
-inline constexpr int kGridRowHeight = 18;
-
 // The window can be made no lower than this.
 inline constexpr int kMinimumWindowHeight = 300;
 

@@ -206,6 +206,7 @@ void Tgrid_form::createMenus()
     K3 = menu("K3");
     KManuInp = item(K3, "KManuInp", &Tgrid_form::KManuInpClick);
     KManuEdit = item(K3, "KManuEdit", &Tgrid_form::KManuEditClick);
+    KManuInf = item(K3, "KManuInf", &Tgrid_form::GroupBox1Click);
 
     G1 = menu("G1");
     MakeGraph = item(G1, "MakeGraph", &Tgrid_form::MakeGraphClick);
@@ -297,7 +298,6 @@ void Tgrid_form::FormCreate()
     DataState = 3;
     setWindowTitle(kCaptionWord);
     CaptionPrefix = kCaptionWord;
-    SoundGrid->SetDefaultRowHeight(kGridRowHeight);
     DataKind = 0;
     CommandMode = false;
     HelpFile = ProgramFilePath(ProgramFolder, kHelpFileName);

@@ -194,6 +194,7 @@ public:
     QMenu *K3 = nullptr;
     QAction *KManuInp = nullptr;
     QAction *KManuEdit = nullptr;
+    QAction *KManuInf = nullptr; // the header panel's test information, by keyboard
     QMenu *G1 = nullptr;
     QAction *MakeGraph = nullptr;
     QAction *N3 = nullptr;

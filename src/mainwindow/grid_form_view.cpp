@@ -54,6 +54,7 @@ const TColumnDesign kColumns[] = {
     {64, ckText, kCentre, kRight, kPlainText, 0, false},
 };
 
+// The title row and the data rows; the rows a shown test adds take the data rows' height.
 constexpr int kHeaderRowHeight = 19;
 constexpr int kDataRowHeight = 24;
 constexpr int kDesignRowCount = 8;

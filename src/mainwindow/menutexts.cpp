@@ -48,6 +48,8 @@ QList<TCommandText> buildTexts()
                 "手入力において入力モードにします"),
         command("KManuEdit", "編集モード", QKeySequence(Qt::CTRL | Qt::Key_E),
                 "手入力において編集モードにします"),
+        command("KManuInf", "試験情報入力...", QKeySequence(Qt::CTRL | Qt::Key_H),
+                "手入力において試験情報を入力します"),
 
         command("G1", "ｸﾞﾗﾌ(&G)", none, "グラフを作成・表示します"),
         command("MakeGraph", "ｸﾞﾗﾌ作成", QKeySequence(Qt::Key_F12), "グラフを作成します"),

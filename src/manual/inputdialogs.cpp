@@ -1,16 +1,15 @@
 #include "inputdialogs.h"
 
 #include "numedit.h"
+#include "placement.h"
 #include "settings.h"
 #include "updown.h"
 
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -48,6 +47,7 @@ TUpDown *TManualDialog::addNumberRow(QLabel *&label, const QString &caption, QLi
     field->setFixedWidth(kFieldWidth);
     field->setAttribute(Qt::WA_InputMethodEnabled, false);
     auto *upDown = new TUpDown(field, min, max, this);
+    m_fields.append(field);
     m_rows->addWidget(label, row, 0);
     m_rows->addWidget(field, row, 1);
     m_rows->addWidget(upDown, row, 2);
@@ -67,8 +67,18 @@ void TManualDialog::finish(const QSize &clientSize)
     layout->addLayout(m_rows, 1);
     layout->addLayout(buttons);
     setFixedSize(clientSize.expandedTo(sizeHint()));
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
+
+    // The fields first, then the buttons; the dialog opens on the first field with its text
+    // selected, so typing replaces the value and Enter answers OK.
+    QList<QWidget *> order(m_fields.cbegin(), m_fields.cend());
+    order << OKBtn << CancelBtn;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+    if (!m_fields.isEmpty()) {
+        m_fields.first()->setFocus();
+        m_fields.first()->selectAll();
+    }
 }
 
 TInpRawsForm::TInpRawsForm(TSetting &setting, QWidget *parent)

@@ -33,6 +33,7 @@ protected:
     void finish(const QSize &clientSize);
 
     QGridLayout *m_rows = nullptr;
+    QList<QLineEdit *> m_fields; // in row order
 };
 
 // "入力行数設定": the number of data rows of a new manual test, kept in the settings.

@@ -1,6 +1,7 @@
 #include "option.h"
 
 #include "numedit.h"
+#include "placement.h"
 #include "portmap.h"
 #include "setdir.h"
 #include "settings.h"
@@ -94,6 +95,7 @@ TPagesDlg::TPagesDlg(TSetting &setting, QWidget *parent) : QDialog(parent), m_se
     }
     FormCreate();
     setFixedSize(QSize(376, 259).expandedTo(sizeHint()));
+    CentreOnScreen(this);
 }
 
 TSettingUpDown *TPagesDlg::upDown(QWidget *parent, const char *name, const char *editName,

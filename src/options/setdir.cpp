@@ -1,11 +1,14 @@
 #include "setdir.h"
 
 #include "messages.h"
+#include "placement.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -13,6 +16,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <filesystem>
 
 const QString kDriveMissingMessage =
     QStringLiteral("ﾄﾞﾗｲﾌﾞが存在しません。FDを選択した場合にはFDが入っていない場合があります。"
@@ -40,10 +44,18 @@ QList<QStorageInfo> volumes()
     return list;
 }
 
+// A folder whose entries can really be listed: the permission bits alone do not tell, for
+// example for an administrator, a network share that stopped answering, or a drive without
+// its medium.
 bool isReadableFolder(const QString &folder)
 {
     const QFileInfo info(folder);
-    return info.isDir() && info.isReadable() && info.isExecutable();
+    if (!info.isDir() || !info.isReadable() || !info.isExecutable())
+        return false;
+    std::error_code error;
+    const std::filesystem::directory_iterator entries(
+        std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
+    return !error;
 }
 
 } // namespace
@@ -84,6 +96,7 @@ TSetDirForm::TSetDirForm(QWidget *parent) : QDialog(parent)
     FormCreate();
     // Room for a few folder levels; a fixed box like the other dialogs of the program.
     setFixedSize(QSize(320, 240).expandedTo(sizeHint()));
+    CentreOnScreen(this);
 }
 
 void TSetDirForm::FormCreate()
@@ -95,17 +108,11 @@ void TSetDirForm::FormCreate()
                                 volume.rootPath());
     }
     connect(DriveComboBox1, &QComboBox::activated, this, &TSetDirForm::DriveComboBox1Change);
+    // A double click opens an entry; Enter is taken before the list sees it (eventFilter), so
+    // it opens the entry instead of also pressing the default button.
     connect(DirectoryListBox1, &QListWidget::itemActivated, this,
             &TSetDirForm::DirectoryListBox1Open);
-    // The label follows the selection, shortened in the middle when the path is long.
-    connect(DirectoryListBox1, &QListWidget::currentItemChanged, this,
-            [this](QListWidgetItem *item) {
-                const QString path =
-                    item ? QDir::toNativeSeparators(item->data(kPathRole).toString()) : QString();
-                DirLabel->setToolTip(path);
-                DirLabel->setText(DirLabel->fontMetrics().elidedText(
-                    path, Qt::ElideMiddle, qMax(DirLabel->width(), width() - 24)));
-            });
+    DirectoryListBox1->installEventFilter(this);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -120,10 +127,30 @@ bool TSetDirForm::SetDirectory(const QString &folder)
     return true;
 }
 
-QString TSetDirForm::SelectedDirectory() const
+QString TSetDirForm::Directory() const
 {
-    const QListWidgetItem *item = DirectoryListBox1->currentItem();
-    return item ? QDir::toNativeSeparators(item->data(kPathRole).toString()) : QString();
+    return QDir::toNativeSeparators(m_directory);
+}
+
+bool TSetDirForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == DirectoryListBox1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            DirectoryListBox1Open(DirectoryListBox1->currentItem());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// The label shows the current folder, shortened in the middle when the path is long.
+void TSetDirForm::showDirectory()
+{
+    const QString path = Directory();
+    DirLabel->setToolTip(path);
+    DirLabel->setText(DirLabel->fontMetrics().elidedText(path, Qt::ElideMiddle,
+                                                         qMax(DirLabel->width(), width() - 24)));
 }
 
 QStringList TSetDirForm::Drives() const
@@ -173,12 +200,22 @@ void TSetDirForm::fillFolderList(const QString &folder)
     for (const QString &child : children)
         add(QDir(folder).filePath(child), int(path.size()), closed);
     DirectoryListBox1->setCurrentItem(current);
+    m_directory = folder;
+    showDirectory();
 }
 
+// An entry that cannot be listed does not become current: the chooser stays where it was, so
+// OK never answers a folder that cannot be read.
 void TSetDirForm::DirectoryListBox1Open(QListWidgetItem *item)
 {
-    if (item)
-        fillFolderList(item->data(kPathRole).toString());
+    if (!item)
+        return;
+    const QString folder = item->data(kPathRole).toString();
+    if (!isReadableFolder(folder)) {
+        Messages().error(kDriveMissingMessage, this);
+        return;
+    }
+    fillFolderList(folder);
 }
 
 void TSetDirForm::DriveComboBox1Change(int index)
@@ -203,5 +240,5 @@ QString ChooseFolder(const QString &startFolder, QWidget *parent)
     }
     if (form.exec() != QDialog::Accepted)
         return QString();
-    return form.SelectedDirectory();
+    return form.Directory();
 }

@@ -23,8 +23,9 @@ public:
     // Makes `folder` current and selects the volume that holds it; false (nothing changed) when
     // the folder does not exist or cannot be read.
     bool SetDirectory(const QString &folder);
-    // The folder selected in the list: what OK answers.
-    QString SelectedDirectory() const;
+    // The current folder, shown above the list: what OK answers. Up and Down only move the
+    // highlight; Enter or a double click opens the highlighted entry and makes it current.
+    QString Directory() const;
     // The root folders of the volumes listed, in list order.
     QStringList Drives() const;
 
@@ -34,12 +35,18 @@ public:
     QPushButton *OKBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void FormCreate();
     void DriveComboBox1Change(int index);
     void DirectoryListBox1Open(QListWidgetItem *item);
     void fillFolderList(const QString &folder);
     void selectDriveOf(const QString &folder);
+    void showDirectory();
+
+    QString m_directory;
 };
 
 // Lets the user choose a folder, starting at `startFolder` (the message box first, and the

@@ -2,6 +2,7 @@
 
 #include "artwork.h"
 #include "messages.h"
+#include "placement.h"
 #include "tessmark_version.h"
 
 #include <QKeyEvent>
@@ -62,6 +63,7 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     OKButton->setDefault(true);
     OKButton->installEventFilter(this);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    CentreOnScreen(this);
 }
 
 void TAboutBox::placeVersionLabel()

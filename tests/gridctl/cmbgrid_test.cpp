@@ -572,6 +572,40 @@ TEST_F(GridTest, RightClickKeepsTheSelection)
     EXPECT_EQ(row, 6);
 }
 
+// With range selection, Shift and a moving key extend the range from where it started, Ctrl
+// held or not; without Shift the range shrinks to the new current cell.
+TEST_F(GridTest, ShiftWithMovingKeysExtendsTheRange)
+{
+    grid.SetOptions(kGridLines | goRangeSelect);
+    const Qt::KeyboardModifiers shiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
+    const struct
+    {
+        const char *keys;
+        QList<QPair<Qt::Key, Qt::KeyboardModifiers>> presses;
+        TGridRect selection;
+    } cases[] = {
+        {"Shift+Down", {{Qt::Key_Down, Qt::ShiftModifier}}, {1, 2, 1, 3}},
+        {"Shift+PgDn", {{Qt::Key_PageDown, Qt::ShiftModifier}}, {1, 2, 1, 7}},
+        {"Shift+End", {{Qt::Key_End, Qt::ShiftModifier}}, {1, 2, 8, 2}},
+        {"Shift+Ctrl+End", {{Qt::Key_End, shiftCtrl}}, {1, 2, 8, 7}},
+        {"Shift+Ctrl+Home", {{Qt::Key_Home, shiftCtrl}}, {0, 1, 1, 2}},
+        {"Shift+Right, Shift+Ctrl+End",
+         {{Qt::Key_Right, Qt::ShiftModifier}, {Qt::Key_End, shiftCtrl}},
+         {1, 2, 8, 7}},
+        {"Ctrl+End", {{Qt::Key_End, Qt::ControlModifier}}, {8, 7, 8, 7}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.keys);
+        grid.FocusCell(1, 2);
+        for (const auto &[key, modifiers] : c.presses)
+            QTest::keyClick(&grid, key, modifiers);
+        const auto text = [](const TGridRect &r) {
+            return QStringLiteral("%1,%2-%3,%4").arg(r.Left).arg(r.Top).arg(r.Right).arg(r.Bottom);
+        };
+        EXPECT_EQ(text(grid.Selection()).toStdString(), text(c.selection).toStdString());
+    }
+}
+
 TEST_F(GridTest, KeyPressHandlerCanTakeAKey)
 {
     int seen = 0;

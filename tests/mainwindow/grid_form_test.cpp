@@ -269,6 +269,8 @@ TEST_F(GridFormTest, mainwindow_EveryCommandHasItsCaptionShortcutHintAndStartSta
          "手入力において入力モードにします"},
         {"KManuEdit", "編集モード", QKeySequence("Ctrl+E"), true,
          "手入力において編集モードにします"},
+        {"KManuInf", "試験情報入力...", QKeySequence("Ctrl+H"), true,
+         "手入力において試験情報を入力します"},
         {"G1", "ｸﾞﾗﾌ(&G)", {}, false, "グラフを作成・表示します"},
         {"MakeGraph", "ｸﾞﾗﾌ作成", QKeySequence("F12"), true, "グラフを作成します"},
         {"N3", "ｸﾞﾗﾌ切り替え", QKeySequence("F11"), true,

@@ -44,9 +44,13 @@ TEST_F(ViewTest, mainwindow_GridHasTheSevenDesignedColumns)
     EXPECT_EQ(grid->RowCount(), 8);
     EXPECT_EQ(gridRow(*form, 0),
               QStringList({"D (m) ", "Wsw(kN)", "Na", "Nsw", "観察", "土質", "換算Ｎ値"}));
-    // Start-up gives every row the same height.
-    for (int row = 0; row < grid->RowCount(); ++row)
-        EXPECT_EQ(grid->RowHeights(row), 18) << row;
+    // A 19-pixel title row over 24-pixel data rows, the rows of an opened test included.
+    EXPECT_EQ(grid->RowHeights(0), 19);
+    EXPECT_EQ(grid->CellRect(0, 1).height(), 24);
+    ASSERT_EQ(form->OpenDataFile(sample(QStringLiteral("sample.ktd"))), 0);
+    ASSERT_GT(grid->RowCount(), 8);
+    for (int row = 1; row < grid->RowCount(); ++row)
+        EXPECT_EQ(grid->RowHeights(row), 24) << row;
 
     const struct
     {

@@ -138,6 +138,46 @@ TEST_F(ManualInputTest, NewTestStartsInInputMode)
     EXPECT_TRUE(messages.texts().last().startsWith(QStringLiteral("ファイルを保存できません")));
 }
 
+// Ctrl+H (ﾃﾞｰﾀ入力 › 試験情報入力...) opens the test information of a typed test from the
+// keyboard, as a click on the header panel does; a measured test's information is not edited.
+TEST_F(ManualInputTest, ShortcutEditsTheTestInformationOfATypedTestOnly)
+{
+    const struct
+    {
+        const char *what;
+        bool typed;
+        bool asked;
+        const char *testCode; // shown afterwards; empty: as before
+    } cases[] = {
+        {"typed test", true, true, "試験コード  099-003-045-6789"},
+        {"measured test", false, false, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        auto form = c.typed ? newManualTest(3) : showing(QStringLiteral("sample.ktd"));
+        EXPECT_TRUE(form->K3->actions().contains(form->KManuInf));
+        const QString before = form->lblTestCode->text();
+        // Active again once the new test's dialogs have closed, as for a user.
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        bool asked = false;
+        // Answered inside the dialog's loop, or right after the key when none opened.
+        QTimer::singleShot(0, [&asked] {
+            auto *dialog = qobject_cast<TInfInputForm *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            asked = true;
+            QTest::keyClicks(dialog->focusWidget(), QStringLiteral("99"));
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+        });
+        QTest::keyClick(form.get(), Qt::Key_H, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(form->lblTestCode->text().toStdString(),
+                  (*c.testCode ? QString::fromUtf8(c.testCode) : before).toStdString());
+    }
+}
+
 // A value the test cannot take, typed through the editor: the switch to edit mode is refused
 // with the row and column named, the cursor on that cell, and every typed cell kept.
 TEST_F(ManualInputTest, AValueTheTestCannotTakeKeepsInputMode)

@@ -7,7 +7,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -16,6 +18,47 @@ void typeInto(QLineEdit *field, const QString &text)
 {
     field->selectAll();
     QTest::keyClicks(field, text);
+}
+
+// Each dialog opens on its first field with the text selected: typed digits replace the value
+// and Enter answers OK, without a click.
+TEST(ManualDialogs, OpenOnTheFirstFieldSoTypingReplacesItAndEnterIsOk)
+{
+    TSetting setting;
+    setting.Raws = 40;
+    TTestInfo info;
+    info.Code1 = 7;
+    const struct
+    {
+        const char *caption;
+        std::function<QDialog *()> make;
+        std::function<int(QDialog &)> taken; // the first field's value after OK
+    } cases[] = {
+        {"入力行数設定", [&] { return new TInpRawsForm(setting); },
+         [&](QDialog &) {
+             return setting.Raws;
+         }},
+        {"試験情報入力", [&] { return new TInfInputForm(info); },
+         [&](QDialog &) {
+             return info.Code1;
+         }},
+        {"貫入深さ入力", [] { return new TSetDepthForm; },
+         [](QDialog &d) {
+             return static_cast<TSetDepthForm &>(d).StartUD->Position();
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.caption);
+        const std::unique_ptr<QDialog> dialog(c.make());
+        EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8(c.caption));
+        dialog->show();
+        QWidget *focus = dialog->focusWidget();
+        ASSERT_NE(qobject_cast<QLineEdit *>(focus), nullptr);
+        QTest::keyClicks(focus, QStringLiteral("31"));
+        QTest::keyClick(focus, Qt::Key_Return);
+        EXPECT_EQ(dialog->result(), QDialog::Accepted);
+        EXPECT_EQ(c.taken(*dialog), 31);
+    }
 }
 
 TEST(InpRawsForm, ProposesTheSettingAndStoresTheChoiceOnOkOnly)

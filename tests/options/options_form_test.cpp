@@ -7,13 +7,16 @@
 #include "option.h"
 #include "presentation.h"
 #include "reader.h"
+#include "setdir.h"
 #include "version.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
+#include <QToolButton>
 #include <functional>
 
 namespace {
@@ -171,6 +174,38 @@ TEST_F(OptionsFormTest, options_MenuItemsOpenTheSettingsAndTheAboutBox)
     });
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(form->findChildren<QDialog *>().size(), 0); // both deleted once closed
+}
+
+// The settings dialog, its folder chooser and the About box open centred on the screen, not over
+// the window that opens them.
+TEST_F(OptionsFormTest, options_DialogsOpenCentredOnTheScreen)
+{
+    auto form = started();
+    form->move(0, 0);
+    const QPoint screenCentre = form->screen()->availableGeometry().center();
+    QStringList centred;
+    const auto expectCentred = [&](QDialog &dialog) {
+        // Within the frame's margins, which are not known before a window is shown.
+        const QPoint offset = dialog.geometry().center() - screenCentre;
+        EXPECT_LE(offset.manhattanLength(), 10) << dialog.windowTitle().toStdString();
+        centred.append(dialog.windowTitle());
+    };
+    openModal<TPagesDlg>(form->KS1, [&](TPagesDlg &settings) {
+        expectCentred(settings);
+        QTimer::singleShot(0, [&] {
+            auto *chooser = qobject_cast<TSetDirForm *>(QApplication::activeModalWidget());
+            ASSERT_NE(chooser, nullptr);
+            expectCentred(*chooser);
+            chooser->CancelBtn->click();
+        });
+        settings.SpeedButton1->click();
+        settings.CancelBtn->click();
+    });
+    openModal<TAboutBox>(form->About1, [&](TAboutBox &box) {
+        expectCentred(box);
+        box.OKButton->click();
+    });
+    EXPECT_EQ(centred.size(), 3);
 }
 
 } // namespace
