@@ -74,8 +74,13 @@ TEvaluateCommand ParseEvaluateCommand(const QStringList &arguments)
 
 int BaseDepthOf(const TEvaluateCommand &command, const TSetting &setting)
 {
-    if (command.base)
-        return *command.base;
+    return BaseDepthOf(command.base, setting);
+}
+
+int BaseDepthOf(const std::optional<int> &base, const TSetting &setting)
+{
+    if (base)
+        return *base;
     return ParseBaseDepth(setting.BaseDepth).value_or(kDefaultBaseDepthCm);
 }
 
