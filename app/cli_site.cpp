@@ -60,14 +60,6 @@ QString thickness(const TSitePointFigures &point, int cm)
     return point.Result ? MetresText(cm) : QStringLiteral("-");
 }
 
-QString slopeText(const std::optional<double> &permille)
-{
-    if (!permille)
-        return QStringLiteral("-");
-    const QString text = QString::asprintf("%.1f", *permille);
-    return text == u"-0.0" ? QStringLiteral("0.0") : text;
-}
-
 void makeSite(const TSiteCommand &command, const TSetting &setting, const TReferenceTables &tables)
 {
     const QString path = command.files.first();
@@ -111,7 +103,7 @@ void showSite(const TSiteCommand &command, const TSetting &setting, const TRefer
         out << "pair\t" << field(data.Site.Points.at(i).Label) << '\t'
             << field(data.Site.Points.at(i + 1).Label) << '\t' << SiteMetresText(pair.Distance)
             << '\t' << SiteMetresText(pair.BottomDifference) << '\t'
-            << slopeText(pair.SlopePermille) << '\n';
+            << SitePermilleText(pair.SlopePermille) << '\n';
     }
     out.flush();
     // What the GPS records could not give is told; a test that cannot be read fails the command

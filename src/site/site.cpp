@@ -68,6 +68,14 @@ QString SiteMetresText(const std::optional<double> &metres)
     return metres ? SiteMetresText(*metres) : QStringLiteral("-");
 }
 
+QString SitePermilleText(const std::optional<double> &permille)
+{
+    if (!permille)
+        return QStringLiteral("-");
+    const QString text = QString::asprintf("%.1f", *permille);
+    return text == u"-0.0" ? QStringLiteral("0.0") : text;
+}
+
 TSitePointTest ReadSitePointTest(const QString &file, const TSetting &setting,
                                  const TReferenceTables &tables)
 {

@@ -55,6 +55,8 @@ std::optional<double> ParseSiteMetres(const QString &text);
 QString SiteMetresText(double metres);
 // A figure that may be missing: its text, or "-".
 QString SiteMetresText(const std::optional<double> &metres);
+// A slope in ‰ with one decimal ("-45.0", never "-0.0"), or "-".
+QString SitePermilleText(const std::optional<double> &permille);
 
 // What reading a point's test gave.
 struct TSitePointTest

@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QRegularExpression>
 
 namespace {
 
@@ -69,6 +71,40 @@ TEST_F(CliSiteTest, ShowNamesWhatItCouldNotRead)
     EXPECT_TRUE(r.err.contains(QStringLiteral("No.2: GPSの緯度「35.68x」は数値ではありません")));
     EXPECT_TRUE(r.err.contains(QStringLiteral("No.3: 試験ファイルがありません: ") +
                                QDir::toNativeSeparators(tests[2])));
+}
+
+// The report is the evaluation report of the points (summary, two graphs a page) with the
+// plan, the section and the comparison after it; pictures take the asked size. A site with a
+// test that cannot be read draws nothing.
+TEST_F(CliSiteTest, ReportPlanAndSectionAreDrawnOnlyWithEveryTest)
+{
+    const QStringList tests = writeTests();
+    ASSERT_EQ(run(QStringList{"site", "new", site()} + tests).status, 0);
+    const QString pdf = sandbox.filePath("site.pdf");
+    const CliRun report = run({"site", "report", site(), pdf, "--color"});
+    ASSERT_EQ(report.status, 0) << report.err.toStdString();
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+    EXPECT_EQ(QString::fromLatin1(sandbox.readFile(pdf)).count(page), 1 + 2 + 3);
+
+    const struct
+    {
+        const char *action;
+        QStringList size;
+        QSize expected;
+    } pictures[] = {{"plan", {"--size", "640x480"}, {640, 480}}, {"section", {}, {1200, 800}}};
+    for (const auto &p : pictures) {
+        const QString png = sandbox.filePath(QStringLiteral("%1.png").arg(p.action));
+        const CliRun r = run(QStringList{"site", p.action, site(), png} + p.size);
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_EQ(QImage(png).size(), p.expected);
+    }
+
+    QFile::remove(pdf);
+    QFile::remove(tests[1]);
+    const CliRun missing = run({"site", "report", site(), pdf});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("No.2: 試験ファイルがありません")));
+    EXPECT_FALSE(QFile::exists(pdf));
 }
 
 TEST_F(CliSiteTest, RefusalsLeaveEveryFileAsItWas)
