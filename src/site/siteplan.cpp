@@ -154,18 +154,29 @@ TSitePlanLayout DrawSitePlan(QPainter &canvas, const QRect &area, const TSiteDat
         const int y = int(at.y());
         const int gap = radius + th / 4;
         const QSize size(textWidth, textHeight);
-        const QRect box = placer.Place({
-            QRect(QPoint(x + gap, y - textHeight), size),
-            QRect(QPoint(x + gap, y), size),
-            QRect(QPoint(x - gap - textWidth, y - textHeight), size),
-            QRect(QPoint(x - gap - textWidth, y), size),
-            QRect(QPoint(x - textWidth / 2, y - gap - textHeight), size),
-            QRect(QPoint(x - textWidth / 2, y + gap), size),
-            QRect(QPoint(x + gap, y - textHeight / 2), size),
-            QRect(QPoint(x - gap - textWidth, y - textHeight / 2), size),
-            QRect(QPoint(x + 2 * gap, y - textHeight - gap), size),
-            QRect(QPoint(x - 2 * gap - textWidth, y + gap), size),
-        });
+        // Beside the mark first, then in rings further out, tied to the mark by a leader.
+        QList<QRect> candidates;
+        for (const int away : {gap, gap + th, gap + 5 * th / 2, gap + 4 * th}) {
+            const int w = textWidth;
+            const int h = textHeight;
+            candidates << QRect(QPoint(x + away, y - h), size) << QRect(QPoint(x + away, y), size)
+                       << QRect(QPoint(x - away - w, y - h), size)
+                       << QRect(QPoint(x - away - w, y), size)
+                       << QRect(QPoint(x - w / 2, y - away - h), size)
+                       << QRect(QPoint(x - w / 2, y + away), size)
+                       << QRect(QPoint(x + away, y - h / 2), size)
+                       << QRect(QPoint(x - away - w, y - h / 2), size);
+        }
+        const QRect box = placer.Place(candidates);
+        if (!box.adjusted(-gap, -gap, gap, gap).contains(QPoint(x, y))) {
+            const QPointF nearest(std::clamp(x, box.left(), box.right()),
+                                  std::clamp(y, box.top(), box.bottom()));
+            const QPointF towards = nearest - at;
+            const double length = std::hypot(towards.x(), towards.y());
+            SetPen(canvas, line, Qt::SolidLine);
+            canvas.drawLine(at + towards * (radius / length), nearest);
+        }
+        layout.LabelBoxes.append(box);
         // White behind the text, should it have to lie across a line.
         canvas.fillRect(box, Qt::white);
         SetPen(canvas, line, Qt::SolidLine);

@@ -4,6 +4,7 @@
 
 #include "sitedraw.h"
 
+#include <QList>
 #include <QPointF>
 #include <QRect>
 
@@ -16,9 +17,10 @@ struct TSitePlanLayout
 {
     QRect Plot; // where points and outline may lie
     double PixelsPerMetre = 0;
-    QPointF Middle;         // metres
-    QPointF Centre;         // pixels
-    double ScaleMetres = 0; // the scale bar's length
+    QPointF Middle;          // metres
+    QPointF Centre;          // pixels
+    double ScaleMetres = 0;  // the scale bar's length
+    QList<QRect> LabelBoxes; // each placed point's label, in the order of the points
 
     QPointF Map(const QPointF &metres) const
     {
