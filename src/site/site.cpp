@@ -240,11 +240,16 @@ void TSiteData::ReadTests(const TSetting &setting, const TReferenceTables &table
 void TSiteData::AddPoint(const QString &file, const TSetting &setting,
                          const TReferenceTables &tables)
 {
+    AddPoint(file, ReadSitePointTest(QFileInfo(file).absoluteFilePath(), setting, tables));
+}
+
+void TSiteData::AddPoint(const QString &file, TSitePointTest test)
+{
     TSiteTestPoint point;
     point.File = QFileInfo(file).absoluteFilePath();
     point.Label = NextPointLabel(Site);
     Site.Points.append(point);
-    Tests.append(ReadSitePointTest(point.File, setting, tables));
+    Tests.append(std::move(test));
     Recompute();
 }
 

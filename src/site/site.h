@@ -139,8 +139,10 @@ struct TSiteData
     // After a change of Site that kept its tests (positions, levels, labels, base depth).
     void Recompute() { Figures = ComputeSiteFigures(Site, Tests); }
     // Changes of the list that keep the tests beside their points, the figures recomputed.
-    // AddPoint appends `file` with the next free label and reads its test.
+    // AddPoint appends `file` with the next free label and reads its test, or takes the test
+    // already read from it.
     void AddPoint(const QString &file, const TSetting &setting, const TReferenceTables &tables);
+    void AddPoint(const QString &file, TSitePointTest test);
     void RemovePoint(qsizetype index);
     void MovePoint(qsizetype from, qsizetype to);
     // The tests that could not be read, one line each: "No.3: ...".
