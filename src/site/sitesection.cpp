@@ -14,7 +14,7 @@ namespace {
 // Text heights left of the columns (the elevation axis, then room for the first labels) and
 // right of them; together kSectionSideRoom.
 constexpr int kAxisRoom = 5;
-constexpr int kLeftRoom = 4;
+constexpr int kLeftRoom = 5;
 constexpr int kRightRoom = kSectionSideRoom - kAxisRoom - kLeftRoom;
 // The least average room of a point on a report page, in text heights.
 constexpr int kPagePointRoom = 5;
@@ -160,7 +160,7 @@ TSiteSectionLayout DrawSiteSection(QPainter &canvas, const QRect &area, const TS
         if (k > 0)
             narrowest = std::min(narrowest, layout.ColumnX.at(k) - layout.ColumnX.at(k - 1));
     }
-    layout.HalfWidth = std::clamp(int(narrowest * 0.3), th * 6 / 10, th * 4);
+    layout.HalfWidth = std::clamp(int(narrowest * 0.3), th * 6 / 10, th * 3);
     const int hw = layout.HalfWidth;
 
     // Labels and ground levels above the columns, in as many rows as they need.

@@ -40,7 +40,7 @@ struct TSiteSectionLayout
 // Left and right of the columns' area, in text heights: the elevation axis and the room the
 // outer points' labels need. Callers that share one horizontal scale over several pages work
 // with the width that remains.
-inline constexpr int kSectionSideRoom = 13;
+inline constexpr int kSectionSideRoom = 15;
 
 // The ranges of points for pages `areaWidth` wide: as many points on each as keep their labels
 // legible, neighbouring pages sharing a point so every joining line appears, and one
