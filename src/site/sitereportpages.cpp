@@ -85,10 +85,6 @@ void TFlowPages::Table(const QStringList &headings, const QList<QStringList> &ro
     }
     const int rowHeight = height * 18 / 10;
     const auto drawRow = [&](const QStringList &texts, bool heading) {
-        if (m_y + rowHeight > m_area.bottom()) {
-            newPage();
-            m_painter.setFont(SiteFont(height));
-        }
         if (heading)
             m_painter.fillRect(QRect(m_area.left(), m_y, m_area.width(), rowHeight),
                                QColor(230, 230, 230));
@@ -109,8 +105,16 @@ void TFlowPages::Table(const QStringList &headings, const QList<QStringList> &ro
         newPage();
     m_painter.setFont(SiteFont(height));
     drawRow(headings, true);
-    for (const QStringList &row : rows)
+    for (const QStringList &row : rows) {
+        // A table that goes on over the page shows its headings again.
+        if (m_y + rowHeight > m_area.bottom()) {
+            newPage();
+            SetPen(m_painter, std::max(1, m_th / 12), Qt::SolidLine);
+            m_painter.setFont(SiteFont(height));
+            drawRow(headings, true);
+        }
         drawRow(row, false);
+    }
 }
 
 void TFlowPages::Paragraph(const QString &text)
@@ -159,21 +163,21 @@ void comparisonPages(QPainter &painter, const TStartPage &startPage, const TSite
         const TSitePointFigures &f = figures.Points.at(i);
         const std::optional<double> bottom =
             f.SoftBottom ? std::optional<double>(*f.SoftBottom / 100.0) : std::nullopt;
-        rows.append({site.Points.at(i).Label, sourceText(f.PositionSource),
+        rows.append({site.Points.at(i).Label,
                      f.Position ? SiteMetresText(f.Position->x()) : QStringLiteral("-"),
                      f.Position ? SiteMetresText(f.Position->y()) : QStringLiteral("-"),
-                     sourceText(f.GroundSource), SiteMetresText(f.Ground),
-                     tenthsOrDash(f, &TBearingResult::MeanNswTenths),
+                     sourceText(f.PositionSource), SiteMetresText(f.Ground),
+                     sourceText(f.GroundSource), tenthsOrDash(f, &TBearingResult::MeanNswTenths),
                      tenthsOrDash(f, &TBearingResult::QaTenths), MetresText(f.UpperThickness),
                      MetresText(f.LowerThickness), SiteMetresText(bottom),
                      SiteMetresText(f.SoftBottomLevel())});
     }
-    flow.Table({QStringLiteral("測点"), QStringLiteral("位置"), QStringLiteral("X(m)"),
-                QStringLiteral("Y(m)"), QStringLiteral("地盤高"), QStringLiteral("GL(m)"),
+    flow.Table({QStringLiteral("測点"), QStringLiteral("X(m)"), QStringLiteral("Y(m)"),
+                QStringLiteral("位置の元"), QStringLiteral("GL(m)"), QStringLiteral("GLの元"),
                 QStringLiteral("平均Nsw"), QStringLiteral("qa長期"), QStringLiteral("自沈 B～B+2m"),
                 QStringLiteral("自沈 B+2～5m"), QStringLiteral("下端深さ(m)"),
                 QStringLiteral("下端標高(m)")},
-               rows, {2, 3, 5, 6, 7, 8, 9, 10, 11});
+               rows, {1, 2, 4, 6, 7, 8, 9, 10, 11});
     flow.Space();
     QList<QStringList> pairs;
     for (qsizetype i = 0; i < figures.Pairs.size(); ++i) {

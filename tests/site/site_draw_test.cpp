@@ -91,6 +91,17 @@ TEST_F(SiteDrawTest, ThePlanKeepsItsScaleAndItsLabelsClear)
             }
         }
     }
+
+    // Without any position there is nothing to scale: the plan says so and places nothing.
+    TSiteData unplaced = gridSite(3, 3);
+    for (TSiteTestPoint &point : unplaced.Site.Points)
+        point.TypedPosition.reset();
+    unplaced.Recompute();
+    QImage image = picture();
+    QPainter painter(&image);
+    const TSitePlanLayout layout = DrawSitePlan(painter, image.rect(), unplaced, {true, 14, true});
+    EXPECT_EQ(layout.PixelsPerMetre, 0);
+    EXPECT_TRUE(layout.LabelBoxes.isEmpty());
 }
 
 // Columns stand at their distances along the section, or evenly when a point has no position;
