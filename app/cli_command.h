@@ -77,6 +77,14 @@ struct TSiteCommand
 // Raises ECliUsage on wrong usage.
 TSiteCommand ParseSiteCommand(const QStringList &arguments);
 
+// Output files (and the site file) must not be mistaken for data files: a slip in the
+// argument order would otherwise overwrite a test. Raises ECliUsage when `path` does not end
+// in "." + `suffix` (any case).
+void RequireCliSuffix(const QString &path, const QString &suffix);
+
+// A --base value in metres, in cm. Raises ECliUsage when it is not one.
+int ParseCliBaseDepth(const QString &text);
+
 // A --size value "WxH". Raises ECliUsage when it is not one.
 QSize ParseCliSize(const QString &text);
 

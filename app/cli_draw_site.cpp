@@ -6,6 +6,7 @@
 #include "reftables.h"
 #include "settings.h"
 #include "site.h"
+#include "sitefile.h"
 #include "siteplan.h"
 #include "sitereportpages.h"
 #include "sitesection.h"
@@ -76,7 +77,7 @@ void RunSiteDrawing(const QStringList &arguments, const TCliEnvironment &environ
     const TSiteCommand command = ParseSiteCommand(arguments);
     const TSetting setting = CliSettings(command.overrides, environment);
     const TReferenceTables tables = CliTables(command.tablesDir, environment);
-    const TSiteData data = OpenCliSite(command.files.first(), setting, tables);
+    const TSiteData data = ReadSiteWithTests(command.files.first(), setting, tables);
     requireEveryTest(data);
     if (command.action == u"report")
         report(command, data, setting, tables);

@@ -81,7 +81,7 @@ void showSite(const TSiteCommand &command, const TSetting &setting, const TRefer
               QTextStream &out, QTextStream &err)
 {
     const QString path = command.files.first();
-    const TSiteData data = OpenCliSite(path, setting, tables);
+    const TSiteData data = ReadSiteWithTests(path, setting, tables);
     const QDir folder = QFileInfo(path).absoluteDir();
     const TSiteFigures &figures = data.Figures;
     for (qsizetype i = 0; i < data.Site.Points.size(); ++i) {
@@ -125,7 +125,7 @@ void setPoint(const TSiteCommand &command, const TSetting &setting, const TRefer
 {
     const QString path = command.files.first();
     const QString &label = command.files.at(1);
-    TSiteData data = OpenCliSite(path, setting, tables);
+    TSiteData data = ReadSiteWithTests(path, setting, tables);
     const qsizetype index = FindPointLabel(data.Site, label);
     if (index == -1)
         throw ETessmarkError(QStringLiteral("測点 %1 はこの現場にありません").arg(label));
@@ -191,12 +191,7 @@ TSiteCommand ParseSiteCommand(const QStringList &arguments)
             return arguments.at(++i);
         };
         if (argument == u"--base") {
-            const QString text = valueOf();
-            command.base = ParseBaseDepth(text);
-            if (!command.base)
-                throw ECliUsage(QStringLiteral("--base takes metres from 0 to 99.99 with at most "
-                                               "two decimals: ") +
-                                text);
+            command.base = ParseCliBaseDepth(valueOf());
         } else if (argument == u"--name") {
             command.name = valueOf();
         } else if (argument == u"--xy") {
@@ -237,27 +232,12 @@ TSiteCommand ParseSiteCommand(const QStringList &arguments)
         throw ECliUsage(QStringLiteral("--color goes with site report, plan and section"));
     if (command.size && action != u"plan" && action != u"section")
         throw ECliUsage(QStringLiteral("--size goes with site plan and section"));
-    // Neither the site nor an output may be mistaken for a data file: a slip in the argument
-    // order would otherwise overwrite a test.
-    const auto requireSuffix = [](const QString &path, const QString &suffix) {
-        if (QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) != 0)
-            throw ECliUsage(QStringLiteral("the file must end in .") + suffix +
-                            QStringLiteral(": ") + path);
-    };
-    requireSuffix(command.files.first(), kSiteFileSuffix);
+    RequireCliSuffix(command.files.first(), kSiteFileSuffix);
     if (action == u"report")
-        requireSuffix(command.files.at(1), QStringLiteral("pdf"));
+        RequireCliSuffix(command.files.at(1), QStringLiteral("pdf"));
     if (action == u"plan" || action == u"section")
-        requireSuffix(command.files.at(1), QStringLiteral("png"));
+        RequireCliSuffix(command.files.at(1), QStringLiteral("png"));
     return command;
-}
-
-TSiteData OpenCliSite(const QString &path, const TSetting &setting, const TReferenceTables &tables)
-{
-    TSiteData data;
-    data.Site = ReadSiteFile(path);
-    data.ReadTests(setting, tables);
-    return data;
 }
 
 void RunSiteCommand(const QStringList &arguments, const TCliEnvironment &environment,

@@ -6,20 +6,13 @@
 #include <QStringList>
 
 class QTextStream;
-class TReferenceTables;
 struct TCliEnvironment;
-struct TSetting;
-struct TSiteData;
 
 // True for "report", "plan" and "section": the site actions that draw.
 bool IsSiteDrawingAction(const QString &action);
 
 // Their lines of the usage text.
 QString SiteUsage();
-
-// A site file with its tests read and its figures computed. Raises ETessmarkError when the
-// site file cannot be read; tests that cannot be read are kept as points without data.
-TSiteData OpenCliSite(const QString &path, const TSetting &setting, const TReferenceTables &tables);
 
 // Runs site new, show or set (`arguments` start with "site"). Raises ECliUsage on wrong usage
 // and ETessmarkError when a file cannot be read or written; nothing is written then.

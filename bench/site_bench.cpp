@@ -62,12 +62,8 @@ void BM_SiteOpen(benchmark::State &state)
     const TSetting setting;
     QTemporaryDir folder;
     const QString path = writeSite(folder, int(state.range(0)));
-    for (auto _ : state) {
-        TSiteData data;
-        data.Site = ReadSiteFile(path);
-        data.ReadTests(setting, tables);
-        benchmark::DoNotOptimize(data.Figures.Pairs.size());
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadSiteWithTests(path, setting, tables).Figures.Pairs.size());
 }
 BENCHMARK(BM_SiteOpen)->Arg(50)->Unit(benchmark::kMillisecond);
 
@@ -80,9 +76,7 @@ void BM_SiteReport(benchmark::State &state)
     QTemporaryDir folder;
     const QString path = writeSite(folder, int(state.range(0)));
     for (auto _ : state) {
-        TSiteData data;
-        data.Site = ReadSiteFile(path);
-        data.ReadTests(setting, tables);
+        const TSiteData data = ReadSiteWithTests(path, setting, tables);
         QBuffer pdf;
         pdf.open(QIODevice::WriteOnly);
         QPdfWriter writer(&pdf);

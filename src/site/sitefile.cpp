@@ -202,6 +202,15 @@ TSite ReadSiteFile(const QString &path)
     return ParseSiteDocument(bytes, QFileInfo(path).absolutePath(), shown);
 }
 
+TSiteData ReadSiteWithTests(const QString &path, const TSetting &setting,
+                            const TReferenceTables &tables)
+{
+    TSiteData data;
+    data.Site = ReadSiteFile(path);
+    data.ReadTests(setting, tables);
+    return data;
+}
+
 void WriteSiteFile(const TSite &site, const QString &path)
 {
     const QString shown = QDir::toNativeSeparators(path);

@@ -31,6 +31,11 @@ TSite ParseSiteDocument(const QByteArray &document, const QString &folder, const
 
 // Reads a site file. Raises ESiteFileError (also when the file cannot be read).
 TSite ReadSiteFile(const QString &path);
+// Reads a site file and its tests, with the figures. Raises ESiteFileError as ReadSiteFile does;
+// a test that cannot be read stays a point without data.
+TSiteData ReadSiteWithTests(const QString &path, const TSetting &setting,
+                            const TReferenceTables &tables);
+
 // Writes a site file through a temporary file beside it, so a failed write leaves the old
 // file whole. Raises ECantWriteFile naming the file.
 void WriteSiteFile(const TSite &site, const QString &path);

@@ -305,15 +305,12 @@ bool TSiteWindow::NewSite()
 bool TSiteWindow::OpenSite(const QString &path)
 {
     TSiteData read;
-    {
+    try {
         TWaitCursor wait;
-        try {
-            read.Site = ReadSiteFile(path);
-        } catch (const ETessmarkError &e) {
-            Messages().error(e.message(), this);
-            return false;
-        }
-        read.ReadTests(*m_context.Setting, *m_context.Tables);
+        read = ReadSiteWithTests(path, *m_context.Setting, *m_context.Tables);
+    } catch (const ETessmarkError &e) {
+        Messages().error(e.message(), this);
+        return false;
     }
     m_data = std::move(read);
     m_saved = m_data.Site;
@@ -344,21 +341,29 @@ bool TSiteWindow::Save()
     return m_path.isEmpty() ? SaveAs() : SaveTo(m_path);
 }
 
-bool TSiteWindow::SaveAs()
+std::optional<QString> TSiteWindow::chooseSavePath(const QString &title, const QString &filter,
+                                                   const QString &suffix)
 {
     TFileDialogRequest request;
-    request.Title = QStringLiteral("現場を名前を付けて保存");
-    request.Filter = kSiteFilter;
+    request.Title = title;
+    request.Filter = filter;
     request.Folder = dialogFolder();
     request.FileName = m_path.isEmpty() ? m_data.Site.Name : QFileInfo(m_path).completeBaseName();
     const std::optional<TFileChoice> choice = FileDialogs().saveFile(request, this);
     if (!choice)
-        return false;
-    const QString path = withSuffix(choice->Path, kSiteFileSuffix);
+        return std::nullopt;
+    const QString path = withSuffix(choice->Path, suffix);
     if (QFileInfo::exists(path) && QFileInfo(path) != QFileInfo(m_path) &&
         Messages().yesNo(kOverwrite, this) != QMessageBox::Yes)
-        return false;
-    return SaveTo(path);
+        return std::nullopt;
+    return path;
+}
+
+bool TSiteWindow::SaveAs()
+{
+    const std::optional<QString> path =
+        chooseSavePath(QStringLiteral("現場を名前を付けて保存"), kSiteFilter, kSiteFileSuffix);
+    return path && SaveTo(*path);
 }
 
 bool TSiteWindow::SaveTo(const QString &path)
@@ -473,18 +478,9 @@ bool TSiteWindow::PrintReport()
 
 bool TSiteWindow::SaveReportAs()
 {
-    TFileDialogRequest request;
-    request.Title = QStringLiteral("報告書をPDFに保存");
-    request.Filter = kPdfFilter;
-    request.Folder = dialogFolder();
-    request.FileName = m_path.isEmpty() ? m_data.Site.Name : QFileInfo(m_path).completeBaseName();
-    const std::optional<TFileChoice> choice = FileDialogs().saveFile(request, this);
-    if (!choice)
-        return false;
-    const QString path = withSuffix(choice->Path, QStringLiteral("pdf"));
-    if (QFileInfo::exists(path) && Messages().yesNo(kOverwrite, this) != QMessageBox::Yes)
-        return false;
-    return WriteReportPdf(path);
+    const std::optional<QString> path =
+        chooseSavePath(QStringLiteral("報告書をPDFに保存"), kPdfFilter, QStringLiteral("pdf"));
+    return path && WriteReportPdf(*path);
 }
 
 bool TSiteWindow::WriteReportPdf(const QString &path)

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -103,6 +104,9 @@ private:
     void BaseEditChange();
     void NameEditChange();
     QString dialogFolder() const;
+    // A file name to save under, with `suffix`, after the question about overwriting another.
+    std::optional<QString> chooseSavePath(const QString &title, const QString &filter,
+                                          const QString &suffix);
 
     TSiteWindowContext m_context;
     TSiteData m_data;
