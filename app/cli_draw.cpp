@@ -73,6 +73,20 @@ void graph(const TSoundingTest &test, const TCliCommand &command, const TSetting
         throw ECantWriteFile();
 }
 
+// One point of a report: a failure says which of the many files it was.
+TSoundingTest OpenReportInput(const QString &file, const TSetting &setting,
+                              const TReferenceTables &tables)
+{
+    try {
+        return OpenTestFile(file, setting, tables);
+    } catch (const EDataFileError &e) {
+        // A malformed line's message names the file already.
+        if (e.reason() == EDataFileError::Malformed)
+            throw;
+        throw EDataFileError(e.reason(), QStringLiteral("%1: %2").arg(file, e.message()));
+    }
+}
+
 void report(const TEvaluateCommand &command, const TSetting &setting,
             const TReferenceTables &tables)
 {
@@ -83,7 +97,7 @@ void report(const TEvaluateCommand &command, const TSetting &setting,
     for (const QString &file : command.files.mid(1)) {
         TSitePoint point;
         point.Name = QFileInfo(file).completeBaseName();
-        point.Test = OpenTestFile(file, setting, tables);
+        point.Test = OpenReportInput(file, setting, tables);
         point.Result = EvaluateBearing(point.Test.RoundedLog, input.BaseDepth);
         input.Points.append(std::move(point));
     }

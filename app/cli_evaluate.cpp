@@ -3,6 +3,7 @@
 #include "bearing.h"
 #include "cli.h"
 #include "cli_command.h"
+#include "errors.h"
 #include "presentation.h"
 #include "reader.h"
 #include "reftables.h"
@@ -100,8 +101,19 @@ void evaluate(const TEvaluateCommand &command, const TSetting &setting,
         out << key << '\t' << value << '\n';
 }
 
-QString csvField(const QString &text)
+// A text that a spreadsheet program would take as a formula starts with one of these.
+bool looksLikeFormula(const QString &text)
 {
+    static const QString starts = QStringLiteral("=+-@\t\r");
+    double number = 0;
+    return !text.isEmpty() && starts.contains(text.front()) && !TryStrToFloat(text, number);
+}
+
+QString csvField(const QString &cell)
+{
+    // A leading apostrophe makes spreadsheet programs show such a cell as text instead of
+    // computing it; numbers, negative ones included, stay numbers.
+    const QString text = looksLikeFormula(cell) ? u'\'' + cell : cell;
     if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') &&
         !text.contains(u'\r'))
         return text;

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int kIntervalCm = 25;
-
 // Nsw of a rounded row in tenths, self-sinking as 0 and capped. Texts hold at most one decimal,
 // so the tenths are exact and the mean can be summed in integers.
 qint64 nswTenthsOf(const Tvt_data &row)
@@ -25,6 +23,26 @@ bool overlaps(int top, int bottom, int from, int to)
     return top < to && bottom > from;
 }
 
+template<typename Visit> void ForEachRoundedStretch(const Tkannyu &roundedLog, Visit visit)
+{
+    int top = 0;
+    for (int i = 1; i <= roundedLog.Count; ++i) {
+        const Tvt_data &row = roundedLog.row(i);
+        const int bottom = std::max(top, row.Depth);
+        visit(top, bottom, row);
+        top = bottom;
+    }
+}
+
+// Appends a stretch to the layers, joined to the last one when it continues it with the same load.
+void addLayer(QList<TSelfSinkingLayer> &layers, int top, int bottom, int load)
+{
+    if (!layers.isEmpty() && layers.last().Bottom == top && layers.last().Load == load)
+        layers.last().Bottom = bottom;
+    else
+        layers.append({top, bottom, load});
+}
+
 } // namespace
 
 TBearingResult EvaluateBearing(const Tkannyu &roundedLog, int baseDepthCm)
@@ -36,37 +54,23 @@ TBearingResult EvaluateBearing(const Tkannyu &roundedLog, int baseDepthCm)
 
     qint64 weighted = 0; // Nsw tenths × cm
     qint64 length = 0;   // cm
-    int previous = 0;
-    for (int i = 1; i <= roundedLog.Count; ++i) {
-        const Tvt_data &row = roundedLog.row(i);
-        const int bottom = row.Depth;
-        // A row stands for the quarter metre ending at its depth (the last one may be shorter);
-        // an interval the rounding left out is no data and stays uncovered.
-        const int top = std::max(previous, (bottom - 1) / kIntervalCm * kIntervalCm);
-        previous = std::max(previous, bottom);
-        result.Reached = previous;
-        if (bottom <= top)
-            continue;
-
+    ForEachRoundedStretch(roundedLog, [&](int top, int bottom, const Tvt_data &row) {
+        result.Reached = bottom;
+        if (bottom == top)
+            return;
         const int inside = std::min(bottom, meanTo) - std::max(top, baseDepthCm);
         if (inside > 0) {
             weighted += nswTenthsOf(row) * inside;
             length += inside;
         }
-
         if (row.Na != kSelfSinking)
-            continue;
+            return;
         const int load = StrToInt(row.Wsw);
         const bool firstBand = overlaps(top, bottom, baseDepthCm, meanTo) && load <= kFirstBandLoad;
         const bool secondBand = overlaps(top, bottom, meanTo, checkTo) && load <= kSecondBandLoad;
-        if (!firstBand && !secondBand)
-            continue;
-        if (!result.Layers.isEmpty() && result.Layers.last().Bottom == top &&
-            result.Layers.last().Load == load)
-            result.Layers.last().Bottom = bottom;
-        else
-            result.Layers.append({top, bottom, load});
-    }
+        if (firstBand || secondBand)
+            addLayer(result.Layers, top, bottom, load);
+    });
 
     result.CheckedTo = std::min(result.Reached, checkTo);
     result.Covered = result.Reached >= meanTo && length > 0;
@@ -77,6 +81,16 @@ TBearingResult EvaluateBearing(const Tkannyu &roundedLog, int baseDepthCm)
         result.QaShortTenths = 2 * result.QaTenths;
     }
     return result;
+}
+
+QList<TSelfSinkingLayer> SelfSinkingStretches(const Tkannyu &roundedLog)
+{
+    QList<TSelfSinkingLayer> layers;
+    ForEachRoundedStretch(roundedLog, [&](int top, int bottom, const Tvt_data &row) {
+        if (bottom > top && row.Na == kSelfSinking)
+            addLayer(layers, top, bottom, StrToInt(row.Wsw));
+    });
+    return layers;
 }
 
 Tkannyu EvaluationLog(const TSoundingTest &test, const TSetting &setting,
@@ -109,10 +123,25 @@ QString TenthsText(int tenths)
     return QString::asprintf("%d.%d", tenths / 10, tenths % 10);
 }
 
+bool CheckIsPartial(const TBearingResult &result)
+{
+    return result.CheckedTo < result.BaseDepth + kSecondBandCm;
+}
+
 QString VerdictText(const TBearingResult &result)
 {
-    return result.SettlementStudyNeeded() ? QStringLiteral("沈下の検討が必要")
-                                          : QStringLiteral("該当する自沈層なし");
+    if (result.SettlementStudyNeeded())
+        return QStringLiteral("沈下の検討が必要");
+    const QString clear = QStringLiteral("該当する自沈層なし");
+    if (!CheckIsPartial(result))
+        return clear;
+    // What was not looked at may hold a layer: the verdict says how far the check went.
+    const int band =
+        result.Reached < result.BaseDepth + kMeanRangeCm ? kMeanRangeCm : kSecondBandCm;
+    return clear + QStringLiteral("（一部確認：深さ%1 mまで、基礎底面下%2 m（深さ%3 m）に未達）")
+                       .arg(MetresText(result.CheckedTo))
+                       .arg(band / 100)
+                       .arg(MetresText(result.BaseDepth + band));
 }
 
 QString NotCoveredText(const TBearingResult &result)
@@ -129,7 +158,7 @@ QString CheckedRangeText(const TBearingResult &result)
     QString text = QStringLiteral("%1～%2 m")
                        .arg(MetresText(result.BaseDepth),
                             MetresText(std::max(result.BaseDepth, result.CheckedTo)));
-    if (result.CheckedTo < result.BaseDepth + kSecondBandCm)
+    if (CheckIsPartial(result))
         text += QStringLiteral("（試験の到達深さまで）");
     return text;
 }

@@ -51,10 +51,15 @@ struct TBearingResult
     bool SettlementStudyNeeded() const { return !Layers.isEmpty(); }
 };
 
-// Evaluates a 25 cm rounded log (row i covers the quarter metre ending at its depth, the last
-// row ends at the final depth) under a base `baseDepthCm` deep. Self-sinking rows count as
-// Nsw 0. Raises EConvertError on an Nsw or load text that is not a number.
+// Evaluates a 25 cm rounded log under a base `baseDepthCm` deep. A rounded row stands for the
+// stretch from the previous rounded row's depth (0 for the first) to its own depth, with its Nsw
+// (capped, self-sinking rows 0): the step its Nsw was computed over and the bar the rounded Nsw
+// graph draws. Raises EConvertError on an Nsw or load text that is not a number.
 TBearingResult EvaluateBearing(const Tkannyu &roundedLog, int baseDepthCm);
+
+// Every self-sinking stretch of a rounded log, neighbouring stretches of the same load taken
+// together, from the top. Raises EConvertError on a load text that is not a number.
+QList<TSelfSinkingLayer> SelfSinkingStretches(const Tkannyu &roundedLog);
 
 // The log an evaluation reads: the test's normal log rounded with the given settings, made on
 // a copy so the test and its shown logs stay as they are. Raises EConvertError like the
@@ -70,7 +75,10 @@ QString MetresText(int cm);
 // A value in tenths as text with one decimal ("57.2").
 QString TenthsText(int tenths);
 
-// The short verdict line: "沈下の検討が必要" when a layer was found.
+// True when the test ended above B + 5 m, so the self-sinking check saw only part of its bands.
+bool CheckIsPartial(const TBearingResult &result);
+// The verdict line: "沈下の検討が必要" when a layer was found, else "該当する自沈層なし", followed
+// by how far the check went when it was partial.
 QString VerdictText(const TBearingResult &result);
 // Why no qa is given, or empty when it is.
 QString NotCoveredText(const TBearingResult &result);

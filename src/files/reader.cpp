@@ -7,6 +7,7 @@
 #include "fieldlimits.h"
 #include "reftables.h"
 #include "settings.h"
+#include "typedrows.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -305,6 +306,8 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
 
     const QString ext = FileExtensionOf(test.CurrentFile).toLower();
     const bool soilFromFile = ext == u".kgd" || ext == u".kmd";
+    // A manual-input file holds typed rows: half-turns left empty mean the row sank by itself.
+    const bool typedRows = ext == u".kmd";
     const QString hammerNsw = NswText(setting.DNsw, setting.NaMode);
 
     RowCache<CodeEntry> codes;
@@ -373,7 +376,7 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
                                 [&tables](const QString &key) { return codeEntryOf(key, tables); });
                 const QStringView na = field(fields, 4);
                 const bool selfSinking = na == u"JTN";
-                if (!selfSinking && !checkHalfTurns(na))
+                if (!selfSinking && !(typedRows && na.isEmpty()) && !checkHalfTurns(na))
                     throw LineError{QStringLiteral("半回転数 '%1' は数ではありません")
                                         .arg(ExcerptForMessage(na.toString()))};
                 if (!load.number)
@@ -445,6 +448,8 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
         }
     }
 
+    if (typedRows)
+        MarkTypedSelfSinking(log);
     try {
         ComputeNsw(log, false, setting, tables);
         ComputeNValue(log, tables);
@@ -469,7 +474,13 @@ TSoundingTest OpenTestFile(const QString &path, const TSetting &setting,
     test.CurrentFile = path;
     const QChar separator = upperExtension(path) == u".KSD" ? u',' : u' ';
     ParseLines(lines, separator, test, setting, tables, lineNumbers);
-    test.RawLines = std::move(lines);
+    if (DataKindOfFile(path) == DataKindManual) {
+        // Typed rows, as the window takes them into edit mode: no position, and no read lines
+        // that a save would write back in place of the rows marked self-sinking.
+        Clear_GPS(test.TestGps);
+    } else {
+        test.RawLines = std::move(lines);
+    }
     try {
         BuildRoundedView(test, setting, tables);
     } catch (const EConvertError &e) {

@@ -249,19 +249,22 @@ QList<QRegion> TObject_Paint::BuildSoilRegions(TGraphStyle &style, TGraphScales 
     return soilRegions;
 }
 
+void PaintSoilFill(QPainter &canvas, const QRegion &region, int group, bool colour)
+{
+    const QBrush brush = SoilBrush(group, colour);
+    const int spacing = colour ? kPatternPixels : HatchSpacing(canvas);
+    if (spacing > kPatternPixels && brush.style() != Qt::SolidPattern)
+        DrawHatchLines(canvas, region, brush.style(), spacing);
+    else
+        FillRegion(canvas, region, brush);
+    FillRegion(canvas, RegionFrame(region), QBrush(Qt::black));
+}
+
 void TObject_Paint::PaintSoilRegions(const QList<QRegion> &regions, QPainter &canvas, bool colour)
 {
-    const QBrush outline(Qt::black);
-    const int spacing = colour ? kPatternPixels : HatchSpacing(canvas);
     for (int j = 0; j < int(regions.size()); ++j) {
-        if (regions[j].isEmpty())
-            continue;
-        const QBrush brush = SoilBrush(j, colour);
-        if (spacing > kPatternPixels && brush.style() != Qt::SolidPattern)
-            DrawHatchLines(canvas, regions[j], brush.style(), spacing);
-        else
-            FillRegion(canvas, regions[j], brush);
-        FillRegion(canvas, RegionFrame(regions[j]), outline);
+        if (!regions[j].isEmpty())
+            PaintSoilFill(canvas, regions[j], j, colour);
     }
 }
 

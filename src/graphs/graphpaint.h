@@ -18,6 +18,10 @@ constexpr int kSoilGroups = 7;
 // The brush of a soil colour group: its colour, or (monochrome printing) a black hatch.
 QBrush SoilBrush(int group, bool colour);
 
+// Fills `region` as the bars of a soil colour group are filled (its colour, or its black hatch
+// at the printout's spacing) and outlines it one pixel inside: for the bars and for a legend.
+void PaintSoilFill(QPainter &canvas, const QRegion &region, int group, bool colour);
+
 // The colour group of a soil-type text: its place in SoilTypes (one trailing "*" ignored)
 // modulo 7; a type that is not in the list belongs to group 0.
 int SoilGroupOf(const QString &soil, const TReferenceTables &tables);

@@ -1,6 +1,7 @@
 #include "grid_form.h"
 
 #include "cmbgrid.h"
+#include "desktopopen.h"
 #include "events.h"
 #include "formtexts.h"
 #include "menutexts.h"
@@ -12,7 +13,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -103,9 +103,7 @@ Tgrid_form::Tgrid_form(const TGridFormOptions &options, QWidget *parent) : QMain
         m_ownedSettings.reset(OpenSettingsStore());
         m_settings = m_ownedSettings.get();
     }
-    m_openUrl = options.OpenUrl ? options.OpenUrl : [](const QUrl &url) {
-        return QDesktopServices::openUrl(url);
-    };
+    m_openUrl = options.OpenUrl;
 
     createToolBar();
     createMenus();
@@ -155,7 +153,7 @@ void Tgrid_form::createToolBar()
         return b;
     };
     ToolButton1 = button("ToolButton1", TToolIcon::Open, true, &Tgrid_form::ToolButton1Click);
-    SaveBtn = button("SaveBtn", TToolIcon::Save, false, &Tgrid_form::SaveAsDialog);
+    SaveBtn = button("SaveBtn", TToolIcon::Save, false, &Tgrid_form::SaveAs1Click);
     PrintBtn = button("PrintBtn", TToolIcon::Print, false, &Tgrid_form::PrintBtnClick);
     ToolButton3 = button("ToolButton3", TToolIcon::Transfer, true, &Tgrid_form::ToolButton3Click);
     GraphBtn = button("GraphBtn", TToolIcon::Graph, false, &Tgrid_form::GraphBtnClick);
@@ -195,7 +193,7 @@ void Tgrid_form::createMenus()
 
     File1 = menu("File1");
     New1 = item(File1, "New1", &Tgrid_form::New1Click);
-    SaveAs1 = item(File1, "SaveAs1", &Tgrid_form::SaveAsDialog);
+    SaveAs1 = item(File1, "SaveAs1", &Tgrid_form::SaveAs1Click);
     Open1 = item(File1, "Open1", &Tgrid_form::Open1Click);
     N14 = item(File1, "N14", &Tgrid_form::ToolButton1Click);
     File1->addSeparator();
@@ -529,8 +527,9 @@ bool Tgrid_form::AskSaveManualData()
                 this);
             return true;
         }
-        SaveAsDialog();
-        return false;
+        // The typed test is kept unless it really was saved: a cancelled or failed save also
+        // cancels the close, open or new test that asked.
+        return !SaveAsDialog();
     case QMessageBox::No:
         return false;
     default:
@@ -567,17 +566,27 @@ void Tgrid_form::khelpClick()
                                this);
         return;
     }
-    if (!m_openUrl(QUrl::fromLocalFile(HelpFile)))
-        Messages().information(QStringLiteral("ヘルプファイルを開けません。\r") +
-                                   QDir::toNativeSeparators(HelpFile),
-                               this);
+    openOutside(QUrl::fromLocalFile(HelpFile), QStringLiteral("ヘルプファイルを開けません。\r") +
+                                                   QDir::toNativeSeparators(HelpFile));
 }
 
 void Tgrid_form::Homepage1Click()
 {
-    if (!m_openUrl(QUrl(kMakerHomePage)))
-        Messages().information(QStringLiteral("ホームページを開けません。\r") + kMakerHomePage,
-                               this);
+    openOutside(QUrl(kMakerHomePage),
+                QStringLiteral("ホームページを開けません。\r") + kMakerHomePage);
+}
+
+void Tgrid_form::openOutside(const QUrl &url, const QString &failure)
+{
+    const auto tell = [this, failure] {
+        Messages().information(failure, this);
+    };
+    if (m_openUrl) {
+        if (!m_openUrl(url))
+            tell();
+        return;
+    }
+    OpenWithDesktop(url, this, tell);
 }
 
 void Tgrid_form::Exit1Click()

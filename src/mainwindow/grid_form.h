@@ -40,7 +40,9 @@ struct TGridFormOptions
     QString DocumentsFolder;       // default: the user's documents folder
     QString TempFolder;            // default: the system's temporary folder
     QStringList Arguments;         // command-line arguments after the program name
-    std::function<bool(const QUrl &)> OpenUrl; // default: the desktop's handler
+    // Opens a help file or web page, false when nothing could; default: the desktop's handler,
+    // whose failure is learnt when it has ended.
+    std::function<bool(const QUrl &)> OpenUrl;
 };
 
 class Tgrid_form : public QMainWindow
@@ -55,8 +57,9 @@ public:
     void SetDataActions(bool on);
     // Asks about unsaved manual input; true when the pending action must be abandoned.
     bool AskSaveManualData();
-    // Save As with its dialog; a failed write is shown in the error box.
-    void SaveAsDialog();
+    // Save As with its dialog; a failed write is shown in the error box. True when the test was
+    // saved; false when the user cancelled, declined to overwrite or the write failed.
+    bool SaveAsDialog();
     // Writes the open test to `path` in the type its extension names, asking first when the
     // file exists. False when the user declined to overwrite. Raises ECantWriteFile (and
     // EConvertError for a load that is no whole number) with nothing changed.
@@ -265,15 +268,23 @@ private:
     void FormShow();
     void setToolButtonEnabled(QToolButton *button, bool on);
     void OpenStartFile();
+    // Opens the help file or the maker's page outside the program; `failure` is told when no
+    // program could.
+    void openOutside(const QUrl &url, const QString &failure);
     void openFromDialog(const TFileDialogRequest &request, bool remembersFolder);
     void openDroppedFiles(const QStringList &paths);
+    // Typed rows become the test (the grid is checked and read), then the window shows edit
+    // mode; a refusal leaves the window in input mode with every typed cell kept.
     void EnterManualEditMode();
+    // The window's side of edit mode, for a test already taken from typed rows.
+    void ShowManualEditMode();
     void showDisplayLog();
     void takeGridIntoNormalLog();
     void recomputeForOptions();
     void showAgainAfterOptions();
 
     // Command handlers.
+    void SaveAs1Click() { SaveAsDialog(); }
     void ToolButton1Click();
     void PrintBtnClick();
     void MakeGraphClick();

@@ -109,7 +109,12 @@ int Tgrid_form::OpenDataFile(const QString &path)
     if (DataKindOfFile(path) == DataKindManual) {
         K3->menuAction()->setEnabled(true);
         DataKind = DataKindManual;
-        EnterManualEditMode();
+        // The reader took the typed rows as the switch to edit mode does; the grid shows them.
+        // A file without rows cannot be edited and opens in input mode, where rows can be typed.
+        if (Test.NormalLog.Count > 0)
+            ShowManualEditMode();
+        else
+            EnterManualEditMode();
     } else {
         K3->menuAction()->setEnabled(false);
         DataKind = DataKindMeasured;
@@ -208,7 +213,7 @@ void Tgrid_form::openDroppedFiles(const QStringList &paths)
     OpenDataFile(paths.first());
 }
 
-void Tgrid_form::SaveAsDialog()
+bool Tgrid_form::SaveAsDialog()
 {
     const bool standardData = DataKind == DataKindMeasured;
     TFileDialogRequest request;
@@ -219,14 +224,15 @@ void Tgrid_form::SaveAsDialog()
     request.FileName = QFileInfo(Test.CurrentFile).completeBaseName();
     const std::optional<TFileChoice> choice = FileDialogs().saveFile(request, this);
     if (!choice)
-        return;
+        return false;
     QString path = choice->Path;
     if (!isWrittenType(path))
         path += extensionForFilter(choice->FilterIndex, standardData);
     try {
-        SaveDataFile(path);
+        return SaveDataFile(path);
     } catch (const ETessmarkError &e) {
         Messages().error(e.message(), this);
+        return false;
     }
 }
 

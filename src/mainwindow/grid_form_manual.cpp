@@ -187,30 +187,43 @@ void Tgrid_form::EnterManualEditMode()
 {
     const int incompleteRow = MarkSelfSinking(*SoundGrid);
     if (incompleteRow != 0) {
-        Messages().error(kIncompleteRowsMessage, this);
+        Messages().error(IncompleteRowText(*SoundGrid, incompleteRow), this);
         if (incompleteRow < SoundGrid->RowCount())
             SoundGrid->FocusCell(gcDepth, incompleteRow);
         leaveFailedEditSwitch();
         return;
     }
     QString failure;
+    int failedRow = 0;
+    int failedColumn = 0;
     {
         TWaitCursor wait;
         try {
             TakeManualGrid(Test, *SoundGrid, Setting, Tables);
+        } catch (const ETypedRowError &e) {
+            failure = e.message();
+            failedRow = e.Row;
+            failedColumn = e.Column;
         } catch (const ETessmarkError &e) {
             failure = e.message();
         }
     }
     if (!failure.isEmpty()) {
         Messages().error(failure, this);
+        // Every typed cell stays; the cursor goes to the value to mend.
+        if (failedRow > 0)
+            SoundGrid->FocusCell(failedColumn, failedRow);
         leaveFailedEditSwitch();
         return;
     }
     Set_Inf(Test.NormalLog.info());
     Set_GPS(Test.TestGps);
     set_grid();
+    ShowManualEditMode();
+}
 
+void Tgrid_form::ShowManualEditMode()
+{
     EditMode = true;
     KManuInp->setEnabled(true);
     KManuEdit->setEnabled(false);

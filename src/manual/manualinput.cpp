@@ -5,6 +5,7 @@
 #include "fieldlimits.h"
 #include "reftables.h"
 #include "settings.h"
+#include "typedrows.h"
 
 #include <climits>
 #include <cmath>
@@ -115,14 +116,30 @@ int MarkSelfSinking(TComboGrid &grid)
         double depth = 0;
         double load = 0;
         if (!TryStrToFloat(grid.Cells(gcDepth, row), depth) ||
-            !TryStrToFloat(grid.Cells(gcLoad, row), load) || !fitsCentimetres(depth) ||
-            !fitsCentimetres(load))
+            !TryStrToFloat(grid.Cells(gcLoad, row), load))
             return row;
-        if (load >= 1 && !grid.Cells(gcNa, row).isEmpty())
-            continue;
-        grid.SetCells(gcNa, row, kSelfSinking);
+        if (TypedRowSelfSinks(load * 100, grid.Cells(gcNa, row)))
+            grid.SetCells(gcNa, row, kSelfSinking);
     }
     return 0;
+}
+
+QString IncompleteRowText(const TComboGrid &grid, int row)
+{
+    double value = 0;
+    const auto typedNonNumber = [&](int col) {
+        const QString text = grid.Cells(col, row);
+        return !text.trimmed().isEmpty() && !TryStrToFloat(text, value);
+    };
+    if (typedNonNumber(gcDepth))
+        return QStringLiteral("%1 行目の貫入深さが数値ではありません。\r"
+                              "貫入深さは m 単位の数値で入力してください")
+            .arg(row);
+    if (typedNonNumber(gcLoad))
+        return QStringLiteral("%1 行目の荷重が数値ではありません。\r"
+                              "荷重は kN 単位の数値で入力してください")
+            .arg(row);
+    return kIncompleteRowsMessage;
 }
 
 Tkannyu ReadGridLog(const TComboGrid &grid, const Tkannyu &previous)
@@ -147,20 +164,49 @@ Tkannyu ReadGridLog(const TComboGrid &grid, const Tkannyu &previous)
     return log;
 }
 
-void CheckGridBounds(const TComboGrid &grid)
+void CheckTypedRows(const TComboGrid &grid)
 {
+    qint64 previousDepth = 0;
     for (int row = grid.FixedRows(); row < grid.RowCount(); ++row) {
         double depth = 0;
-        // Rounded to whole centimetres as the read-in does.
-        if (TryStrToFloat(grid.Cells(gcDepth, row), depth) &&
-            !(fitsCentimetres(depth) && DepthFits(qint64(std::nearbyint(depth * 100)))))
-            throw ETessmarkError(QStringLiteral("%1 行目の貫入深さが範囲外です。\r"
-                                                "貫入深さは 0.00～99.99 m の範囲で入力してください")
+        if (TryStrToFloat(grid.Cells(gcDepth, row), depth)) {
+            // Rounded to whole centimetres as the read-in does.
+            const qint64 cm = fitsCentimetres(depth) ? qint64(std::nearbyint(depth * 100)) : -1;
+            if (!DepthFits(cm))
+                throw ETypedRowError(row, gcDepth,
+                                     QStringLiteral("%1 行目の貫入深さが範囲外です。\r"
+                                                    "貫入深さは 0.00～99.99 m の範囲で入力して"
+                                                    "ください")
+                                         .arg(row));
+            // A step upwards would give a negative Nsw; equal depths are a step of no length.
+            if (cm < previousDepth)
+                throw ETypedRowError(row, gcDepth,
+                                     QStringLiteral("%1 行目の貫入深さが上の行（%2 m）より浅く"
+                                                    "なっています。\r貫入深さは上の行と同じか、"
+                                                    "それより深い値を入力してください")
+                                         .arg(row)
+                                         .arg(QString::asprintf("%.2f", previousDepth / 100.0)));
+            previousDepth = cm;
+        }
+        double load = 0;
+        if (TryStrToFloat(grid.Cells(gcLoad, row), load) && !LoadFits(load * 100))
+            throw ETypedRowError(row, gcLoad,
+                                 QStringLiteral("%1 行目の荷重が範囲外です。\r"
+                                                "荷重は 0.00～9.99 kN の範囲で、小数第2位までの"
+                                                "値を入力してください")
                                      .arg(row));
         const QString na = grid.Cells(gcNa, row);
+        if (na == kSelfSinking)
+            continue;
         double halfTurns = 0;
-        if (na != kSelfSinking && TryStrToFloat(na, halfTurns) && !HalfTurnsFit(halfTurns))
-            throw ETessmarkError(QStringLiteral("%1 行目の半回転数が範囲外です。\r"
+        if (!TryStrToFloat(na, halfTurns))
+            throw ETypedRowError(row, gcNa,
+                                 QStringLiteral("%1 行目の半回転数が数値ではありません。\r"
+                                                "半回転数は数値か「自沈」を入力してください")
+                                     .arg(row));
+        if (!HalfTurnsFit(halfTurns))
+            throw ETypedRowError(row, gcNa,
+                                 QStringLiteral("%1 行目の半回転数が範囲外です。\r"
                                                 "半回転数は 0 以上 1000 未満で入力してください")
                                      .arg(row));
     }
@@ -169,8 +215,9 @@ void CheckGridBounds(const TComboGrid &grid)
 void TakeManualGrid(TSoundingTest &test, const TComboGrid &grid, const TSetting &setting,
                     const TReferenceTables &tables)
 {
-    // A row the data file's fields cannot hold would be saved into a file that cannot be read.
-    CheckGridBounds(grid);
+    // A row the data file's fields cannot hold would be saved into a file that cannot be read;
+    // a row that goes upwards, or half-turns that are no number, cannot be computed with.
+    CheckTypedRows(grid);
     // Worked out on a copy, so a row that cannot be computed with leaves the test as it was.
     TSoundingTest work = test;
     work.NormalLog = ReadGridLog(grid, test.NormalLog);

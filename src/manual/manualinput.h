@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cmbgrid.h"
+#include "errors.h"
 #include "record.h"
 
 #include <QString>
@@ -64,19 +65,35 @@ void DeleteGridRows(TComboGrid &grid, int top, int bottom);
 void ClearGridRows(TComboGrid &grid, int top, int bottom);
 
 // Checks the typed rows top to bottom and writes "自沈" into the half-turn cell of every row
-// with a load below 1 kN or without half-turns. Answers 0 when every row holds a depth and a
-// load, else the first row that does not (the rows above it are marked); a grid without data
-// rows answers 1.
+// that sank by itself (TypedRowSelfSinks). Answers 0 when every row holds a number in its depth
+// and its load cell, else the first row that does not (the rows above it are marked); a grid
+// without data rows answers 1.
 int MarkSelfSinking(TComboGrid &grid);
+// What the user is told when MarkSelfSinking stopped at `row`: the message of the unfilled
+// fields, or, for a cell that holds something other than a number, one naming row and column.
+QString IncompleteRowText(const TComboGrid &grid, int row);
 
 // The typed rows as a log: `previous` with one row per grid row, depth in cm (halves to even),
 // load in hundredths of a kN, half-turns, observation and soil type taken from the grid.
 // Call after MarkSelfSinking answered 0.
 Tkannyu ReadGridLog(const TComboGrid &grid, const Tkannyu &previous);
 
-// Raises ETessmarkError naming the first row (counted from 1) whose depth is outside
-// 0.00..99.99 m or whose half-turns are outside 0..<1000: the data file's fields cannot hold them.
-void CheckGridBounds(const TComboGrid &grid);
+// A typed value the test cannot take; Row and Column say where it stands.
+class ETypedRowError : public ETessmarkError
+{
+public:
+    ETypedRowError(int row, int column, const QString &message)
+        : ETessmarkError(message), Row(row), Column(column)
+    {}
+    int Row;
+    int Column;
+};
+
+// Raises ETypedRowError naming the first row (counted from 1) and the column of a value the data
+// file cannot hold or the test cannot be computed with: a depth outside 0.00..99.99 m or above
+// the row before it, a load outside 0.00..9.99 kN or with more than two decimals, half-turns that
+// are not a number or outside 0..<1000.
+void CheckTypedRows(const TComboGrid &grid);
 
 // The typed rows become the test: NormalLog with Nsw, converted N and final depth, no GPS
 // position, DisplayLog sharing NormalLog and the rounded log built. Raises ETessmarkError (a

@@ -2,6 +2,7 @@
 
 #include "drawtext.h"
 #include "errors.h"
+#include "evaluationmarks.h"
 #include "graphdraw.h"
 #include "printgeometry.h"
 #include "settings.h"
@@ -163,22 +164,24 @@ void TSiteReport::summaryPages()
         if (next >= cells.size()) {
             y += rowHeight / 2;
             m_painter.setFont(GothicFont(false, rowHeight * 45 / 100));
-            const int flags = int(Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
-            for (const QString &text : SiteFormulaLines(m_input.BaseDepth)) {
+            const int flags = int(Qt::AlignLeft | Qt::AlignTop);
+            for (const QString &formula : SiteFormulaLines(m_input.BaseDepth)) {
                 const auto needed = [&]() {
-                    return m_painter.boundingRect(QRect(area.Left, y, area.Width, area.Height),
-                                                  flags, text);
+                    const QStringList lines =
+                        WrapReportText(formula, m_painter.fontMetrics(), area.Width);
+                    return std::pair(lines.join(u'\n'),
+                                     int(lines.size()) * m_painter.fontMetrics().lineSpacing());
                 };
-                QRect used = needed();
-                if (y + used.height() > area.Bottom()) {
+                auto [text, height] = needed();
+                if (y + height > area.Bottom()) {
                     // The table filled the page: the rest of the formulas go on the next.
                     startPage();
                     y = pageTitle(QStringLiteral("計算方法"));
                     m_painter.setFont(GothicFont(false, rowHeight * 45 / 100));
-                    used = needed();
+                    std::tie(text, height) = needed();
                 }
-                m_painter.drawText(QRect(area.Left, y, area.Width, used.height()), flags, text);
-                y += used.height() + rowHeight / 5;
+                m_painter.drawText(QRect(area.Left, y, area.Width, height), flags, text);
+                y += height + rowHeight / 5;
             }
             return;
         }
@@ -199,8 +202,10 @@ void TSiteReport::graphPages()
     paint.ColorPrint = m_input.Color;
     for (qsizetype first = 0; first < m_input.Points.size(); first += perPage) {
         startPage();
+        const int titleBottom = pageTitle(QStringLiteral("Nsw 分布図（25cmまるめ）"));
         const int top =
-            pageTitle(QStringLiteral("Nsw 分布図（25cmまるめ）　赤の破線：平均Nswの範囲"));
+            titleBottom + DrawEvaluationLegend(m_painter, QPoint(m_page.Area.Left, titleBottom),
+                                               m_page.Area.Width / 60, m_tables, m_input.Color);
         const TBlock &area = m_page.Area;
         const int width = area.Width / perPage;
         const int nameHeight = area.Width / 45;
@@ -228,17 +233,10 @@ void TSiteReport::graphPages()
             m_painter.setFont(GothicFont(false, nameHeight));
             const PlotRect plot = PaintGraph(m_painter, graphArea, *style, paint, range, nullptr,
                                              m_setting, m_tables);
-            // The base and the bottom of the mean range, so the reader sees what was averaged.
             if (range > 0) {
-                const auto yOf = [&](int cm) {
-                    return plot.Top + int(qint64(plot.Height()) * cm / (range * 100));
-                };
-                QPen pen(Qt::red, std::max(2, width / 300), Qt::DashLine);
-                m_painter.setPen(pen);
-                for (const int cm : {m_input.BaseDepth, m_input.BaseDepth + kMeanRangeCm}) {
-                    if (cm <= range * 100)
-                        m_painter.drawLine(plot.Left, yOf(cm), plot.Right, yOf(cm));
-                }
+                DrawSelfSinkingMarks(m_painter, plot, range,
+                                     SelfSinkingStretches(point.Test.RoundedLog), m_input.Color);
+                DrawBaseLines(m_painter, plot, range, m_input.BaseDepth, m_input.Color);
             }
         }
     }
@@ -262,6 +260,59 @@ int TSiteReport::Run()
 
 } // namespace
 
+QStringList WrapReportText(const QString &text, const QFontMetrics &metrics, int width)
+{
+    // Units that a line never breaks: a bracketed aside whole, a run of Latin letters, digits
+    // and their marks ("0.50", "kN/m²"), and a mark that may not start a line with what stands
+    // before it.
+    const auto isWordChar = [](QChar c) {
+        return (c.unicode() < 0x80 && c.isLetterOrNumber()) || c == u'.' || c == u'/' || c == u'²';
+    };
+    static const QString noLineStart = QStringLiteral("、。，．・）」』)");
+    QStringList units;
+    int depth = 0;
+    QChar previous;
+    for (const QChar c : text) {
+        const bool joins = !units.isEmpty() && (depth > 0 || noLineStart.contains(c) ||
+                                                (isWordChar(c) && isWordChar(previous)));
+        if (joins)
+            units.last() += c;
+        else
+            units.append(QString(c));
+        if (c == u'（' || c == u'(')
+            ++depth;
+        else if ((c == u'）' || c == u')') && depth > 0)
+            --depth;
+        previous = c;
+    }
+
+    QStringList lines;
+    QString line;
+    const auto fits = [&](const QString &candidate) {
+        return metrics.horizontalAdvance(candidate) <= width;
+    };
+    for (const QString &unit : units) {
+        if (fits(line + unit)) {
+            line += unit;
+            continue;
+        }
+        if (!line.isEmpty())
+            lines.append(line);
+        line = unit.trimmed().isEmpty() ? QString() : unit;
+        // A unit wider than a whole line is broken where it must be.
+        while (!fits(line)) {
+            qsizetype n = line.size() - 1;
+            while (n > 1 && !fits(line.left(n)))
+                --n;
+            lines.append(line.left(n));
+            line = line.mid(n);
+        }
+    }
+    if (!line.isEmpty())
+        lines.append(line);
+    return lines;
+}
+
 int SiteGraphsPerPage(int areaWidth, int dotsPerInch)
 {
     // The value labels are a fortieth of a graph's width; they should stay 1.8 mm high.
@@ -271,11 +322,11 @@ int SiteGraphsPerPage(int areaWidth, int dotsPerInch)
 
 QStringList SiteSummaryHeadings()
 {
-    return {QStringLiteral("測点"),        QStringLiteral("試験コード"),
-            QStringLiteral("試験日"),      QStringLiteral("最終深さ(m)"),
-            QStringLiteral("平均Nsw"),     QStringLiteral("qa長期"),
-            QStringLiteral("qa短期"),      QStringLiteral("自沈層"),
-            QStringLiteral("確認深さ(m)"), QStringLiteral("判定")};
+    return {QStringLiteral("測点"),          QStringLiteral("試験コード"),
+            QStringLiteral("試験日"),        QStringLiteral("最終深さ(m)"),
+            QStringLiteral("平均Nsw"),       QStringLiteral("qa長期(kN/m²)"),
+            QStringLiteral("qa短期(kN/m²)"), QStringLiteral("自沈層"),
+            QStringLiteral("確認深さ(m)"),   QStringLiteral("判定")};
 }
 
 QStringList SiteSummaryCells(const TSitePoint &point)
@@ -285,7 +336,10 @@ QStringList SiteSummaryCells(const TSitePoint &point)
     const auto figure = [&](int tenths) {
         return r.Covered ? TenthsText(tenths) : QStringLiteral("－");
     };
-    QString verdict = VerdictText(r);
+    // How deep the check went stands in its own column; the verdict only says it was partial.
+    QString verdict = r.SettlementStudyNeeded() || !CheckIsPartial(r)
+                          ? VerdictText(r)
+                          : QStringLiteral("該当する自沈層なし（一部確認）");
     if (!r.Covered)
         verdict = QStringLiteral("qa不明（深さ不足）・") + verdict;
     return {
@@ -305,15 +359,17 @@ QStringList SiteFormulaLines(int baseDepthCm)
 {
     const QString base = MetresText(baseDepthCm);
     return {
-        QStringLiteral("平均Nsw：基礎底面（%1 m）から下 2.00 m の範囲の25cmまるめ区間のNswを、"
-                       "範囲内の長さで重み付けした平均（Nswは150を上限、自沈は0）")
+        QStringLiteral("平均Nsw：基礎底面（%1 m）から下 2.00 m の範囲で、25cmまるめの各行をその前の行の"
+                       "深さから自分の深さまでの区間として、Nswを範囲内の長さで重み付けした平均"
+                       "（Nswは150を上限、自沈は0）")
             .arg(base),
         QStringLiteral("長期許容支持力 qa = 30 + 0.6 × 平均Nsw（kN/m²）、短期許容支持力 = 2 × qa"
                        "（平成13年国土交通省告示第1113号）"),
         QStringLiteral("自沈層：基礎底面下 2 m 以内の荷重 1.00 kN 以下の自沈、2～5 m の荷重 "
                        "0.50 kN 以下の自沈があれば「沈下の検討が必要」"),
         QStringLiteral("数値は小数第1位未満を切り捨て。試験が基礎底面下 2 m に達しない測点は "
-                       "qa を求めない。"),
+                       "qa を求めない。基礎底面下 5 m に達しない測点の自沈層の確認は確認深さまで"
+                       "（一部確認）。"),
         QStringLiteral("この表は計算の結果であり、地盤の判定と基礎の設計は技術者が行う。"),
     };
 }

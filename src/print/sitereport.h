@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <functional>
 
+class QFontMetrics;
 class QPagedPaintDevice;
 class QPainter;
 class TReferenceTables;
@@ -48,6 +49,11 @@ QStringList SiteSummaryCells(const TSitePoint &point);
 QStringList SiteSummaryHeadings();
 // The lines that explain the formulas under the summary table.
 QStringList SiteFormulaLines(int baseDepthCm);
+
+// `text` in lines at most `width` pixels wide, broken between characters but never inside a
+// bracketed aside, a number or a unit, nor before a closing mark (an aside wider than a line is
+// broken where it must be).
+QStringList WrapReportText(const QString &text, const QFontMetrics &metrics, int width);
 
 // Draws the report; answers the number of pages. Raises EConvertError when a value text of a
 // test is not a number (before anything is drawn) and ETessmarkError when the device cannot

@@ -31,7 +31,7 @@ TEST_F(EvaluationTest, ItemFollowsTheViewSwitchAndIsEnabledWithTheData)
 }
 
 // sample.kgd: under 0.50 m the mean is 23.0 with a 1.00 kN self-sinking quarter metre; under
-// 1.25 m it is 47.0 with none.
+// 1.25 m it is 47.0 with none found down to the test's end.
 TEST_F(EvaluationTest, DialogRecomputesAsTheBaseDepthChangesAndRemembersIt)
 {
     auto form = showing("sample.kgd");
@@ -45,7 +45,11 @@ TEST_F(EvaluationTest, DialogRecomputesAsTheBaseDepthChangesAndRemembersIt)
     QTest::keyClicks(dialog.BaseEdit, QStringLiteral("1.25"));
     EXPECT_EQ(dialog.QaLabel->text(), QStringLiteral("58.2 kN/m²"));
     EXPECT_EQ(dialog.QaShortLabel->text(), QStringLiteral("116.4 kN/m²"));
-    EXPECT_EQ(dialog.VerdictLabel->text(), QStringLiteral("該当する自沈層なし"));
+    // The test ends at 6.00 m, above B + 5 m: no layer found is not a clear verdict.
+    EXPECT_EQ(
+        dialog.VerdictLabel->text(),
+        QStringLiteral("該当する自沈層なし（一部確認：深さ6.00 mまで、基礎底面下5 m（深さ6.25 "
+                       "m）に未達）"));
     EXPECT_EQ(form->Setting.BaseDepth, QStringLiteral("1.25"));
 
     // Something that is no depth shows what to type and changes nothing remembered.

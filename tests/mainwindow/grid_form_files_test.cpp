@@ -10,6 +10,7 @@
 #include <QDropEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
@@ -485,6 +486,68 @@ TEST_F(OpenSaveTest, mainwindow_SaveQuestionsYesSavesCompleteManualData)
     // Then the open goes ahead.
     EXPECT_EQ(form->Test.CurrentFile, sample(QStringLiteral("sample.kgd")));
     EXPECT_EQ(form->DataKind, 1);
+}
+
+// A manual-input file is read by the model as the window takes it into edit mode: a load below
+// 1.00 kN or empty half-turns make a self-sinking row, and the file's position and lines are not
+// the typed test's. The command-line tool shows, rounds and saves exactly what the window does.
+TEST_F(OpenSaveTest, mainwindow_AManualInputFileReadsAsTheCommandLineToolReadsIt)
+{
+    const QString file = box.writeCp932Lines(
+        QStringLiteral("data/typed.kmd"),
+        {"$T(", "103 011 002 0007 01 24 06 03 14 05", "100 0025 J01 004 砂質土",
+         "015 0288 J06 032.0 粘性土", "100 0300 J01  砂質土", "100 0325 J01 010 砂質土",
+         "075 0350 J01 JTN 粘性土", "100 0375 J01 012", "T14 30", ")", "$G(",
+         "1 35.6812 N 139.7671 E 40 m x y", ")"});
+    const auto cli = [this](const QStringList &args) {
+        QProcess process;
+        process.start(QDir(QStringLiteral(TESSMARK_BIN_DIR)).filePath("tessmark-cli"),
+                      args + QStringList{"--tables", programDir()});
+        EXPECT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        return QString::fromUtf8(process.readAllStandardOutput())
+            .split(u'\n', Qt::SkipEmptyParts)
+            .join(u'\n')
+            .toStdString();
+    };
+    // The header panel in the tool's order, then the grid; one text, so a difference reads.
+    const auto shown = [](const Tgrid_form &form) {
+        QStringList lines = {form.lblTestCode->text(), form.lblPCode->text(), form.lblTime->text(),
+                             form.lblDepth->text(), form.lblGPS->text()};
+        for (int row = 0; row < form.SoundGrid->RowCount(); ++row)
+            lines.append(gridRow(form, row).join(u'\t'));
+        return lines.join(u'\n').toStdString();
+    };
+
+    auto form = started();
+    ASSERT_EQ(form->OpenDataFile(file), 0) << messages.texts().join('|').toStdString();
+    ASSERT_TRUE(form->EditMode);
+    const std::string normal = shown(*form);
+    // Below 1.00 kN, and without half-turns, a row sank by itself.
+    for (const char *row :
+         {"2.88\t0.15\t自沈\t0\t", "3.00\t1.00\t自沈\t0\t", "3.25\t1.00\t10\t40\t"})
+        EXPECT_NE(normal.find(std::string("\n") + row), std::string::npos) << row;
+    EXPECT_NE(normal.find("\nGPS未測位\n"), std::string::npos);
+    EXPECT_EQ(cli({"show", file}), normal);
+    ASSERT_TRUE(form->ShowRoundedData());
+    EXPECT_EQ(cli({"show", file, "--rounded"}), shown(*form));
+
+    // Saved by either, the files are the same, and the self-sinking rows stay so on reopening.
+    for (const char *type : {".kgd", ".k25", ".k00", ".kmd"}) {
+        SCOPED_TRACE(type);
+        const QString mine = box.filePath(QStringLiteral("window") + QLatin1String(type));
+        const QString theirs = box.filePath(QStringLiteral("cli") + QLatin1String(type));
+        ASSERT_TRUE(form->SaveDataFile(mine));
+        cli({"save", file, theirs});
+        EXPECT_EQ(box.readFile(QFileInfo(mine).fileName()),
+                  box.readFile(QFileInfo(theirs).fileName()));
+        const QByteArray written = box.readFile(QFileInfo(mine).fileName());
+        EXPECT_TRUE(written.contains(QLatin1String(type) == u".k25" ? " JTN " : " 0288 J06 JTN "))
+            << written.toStdString();
+    }
+    auto reopened = started();
+    ASSERT_EQ(reopened->OpenDataFile(box.filePath(QStringLiteral("window.kgd"))), 0);
+    EXPECT_EQ(shown(*reopened), normal);
 }
 
 } // namespace

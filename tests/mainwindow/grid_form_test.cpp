@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTest>
@@ -66,10 +67,11 @@ protected:
         options.Settings = &box.settings();
         options.DocumentsFolder = docsDir();
         options.TempFolder = tempDir();
-        options.OpenUrl = [this](const QUrl &url) {
-            openedUrls.append(url);
-            return openSucceeds;
-        };
+        if (!desktopOpener)
+            options.OpenUrl = [this](const QUrl &url) {
+                openedUrls.append(url);
+                return openSucceeds;
+            };
         return std::make_unique<Tgrid_form>(options);
     }
 
@@ -96,6 +98,7 @@ protected:
     TScopedFileDialogs dialogScope;
     QList<QUrl> openedUrls;
     bool openSucceeds = true;
+    bool desktopOpener = false; // the window's own way of opening, not the recorded one
 };
 
 QStringList captionsOf(const QList<QAction *> &actions)
@@ -518,13 +521,16 @@ TEST_F(GridFormTest, mainwindow_CloseAsksOnlyAboutUnsavedManualInput)
         QList<QMessageBox::StandardButton> answers;
         bool closes;
         QStringList asked;
+        const char *savedAs = nullptr; // the Save As dialog's answer; none: cancelled
     } cases[] = {
         {"nothing loaded", 3, 0, false, {}, true, {}},
         {"standard data", 0, 1, false, {}, true, {}},
         {"standard data after a manual change flag", 2, 1, false, {}, true, {}},
         {"saved manual data", 1, 2, false, {}, true, {}},
         {"incomplete manual data, Yes", 2, 2, false, {Yes}, false, {kAskSave, kCannotSave}},
-        {"complete manual data, Yes", 2, 2, true, {Yes}, true, {kAskSave}},
+        // Only a completed save lets the window go; a cancelled one keeps the typed test.
+        {"complete manual data, Yes, save cancelled", 2, 2, true, {Yes}, false, {kAskSave}},
+        {"complete manual data, Yes, saved", 2, 2, true, {Yes}, true, {kAskSave}, "typed.kmd"},
         {"manual data, No", 2, 2, false, {No}, true, {kAskSave}},
         {"manual data, Cancel", 2, 2, true, {Cancel}, false, {kAskSave}},
     };
@@ -538,6 +544,8 @@ TEST_F(GridFormTest, mainwindow_CloseAsksOnlyAboutUnsavedManualInput)
         form->EditMode = c.editMode;
         for (auto answer : c.answers)
             messages.answer(answer);
+        if (c.savedAs)
+            dialogs.choose(box.filePath(QLatin1String(c.savedAs)));
         EXPECT_EQ(form->close(), c.closes);
         EXPECT_EQ(form->isVisible(), !c.closes);
         EXPECT_EQ(messages.texts(), c.asked);
@@ -715,6 +723,36 @@ TEST_F(GridFormTest, mainwindow_HelpOpensTheHelpFileBesideTheProgram)
     form->khelp->trigger();
     EXPECT_EQ(messages.AskedBoxes.size(), 1);
 }
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+// The desktop's opener that starts but finds no viewer (xdg-open's exit status 3), or that is
+// missing: the guide's file is named in a message.
+TEST_F(GridFormTest, mainwindow_HelpSaysSoWhenNoViewerOpensTheGuide)
+{
+    box.writeFile(QStringLiteral("program/guide/index.html"), "<html></html>");
+    const QString bin = box.filePath(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    const QByteArray path = qgetenv("PATH");
+    const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
+    desktopOpener = true;
+    for (const char *opener : {"#!/bin/sh\nexit 3\n", ""}) {
+        SCOPED_TRACE(opener);
+        QFile::remove(QDir(bin).filePath("xdg-open"));
+        if (*opener) {
+            box.writeFile(QStringLiteral("bin/xdg-open"), opener);
+            QFile::setPermissions(QDir(bin).filePath("xdg-open"),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        qputenv("PATH", bin.toLocal8Bit());
+        messages.AskedBoxes.clear();
+        auto form = started();
+        form->khelp->trigger();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !messages.AskedBoxes.isEmpty(); }, 10000));
+        EXPECT_TRUE(messages.texts().value(0).contains(QDir::toNativeSeparators(form->HelpFile)))
+            << messages.texts().join('|').toStdString();
+    }
+}
+#endif
 
 TEST_F(GridFormTest, mainwindow_HomePageItemOpensTheMakersPage)
 {

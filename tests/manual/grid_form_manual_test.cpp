@@ -138,25 +138,101 @@ TEST_F(ManualInputTest, NewTestStartsInInputMode)
     EXPECT_TRUE(messages.texts().last().startsWith(QStringLiteral("ファイルを保存できません")));
 }
 
-// A depth the data file cannot hold, typed through the editor: the switch to edit mode is
-// refused with the row named, and the typed rows stay as they were.
-TEST_F(ManualInputTest, ADepthBeyondTheFieldKeepsInputMode)
+// A value the test cannot take, typed through the editor: the switch to edit mode is refused
+// with the row and column named, the cursor on that cell, and every typed cell kept.
+TEST_F(ManualInputTest, AValueTheTestCannotTakeKeepsInputMode)
 {
-    auto form = newManualTest(2);
-    const QStringList rows[] = {{"0.25", "1.00", "4"}, {"100.00", "1.00", "4"}};
-    for (int row = 1; row <= 2; ++row)
-        for (int col = 0; col < 3; ++col)
-            typeCell(*form->SoundGrid, col, row, rows[row - 1].at(col));
-    const QStringList typed = gridTexts(*form);
+    const struct
+    {
+        QStringList Second; // the second row; the first is "0.25", "1.00", "4"
+        QString Message;    // how the message starts
+        int Column;         // where the cursor goes
+    } cases[] = {
+        {{"100.00", "1.00", "4"}, "2 行目の貫入深さが範囲外です", 0},
+        {{"0.20", "1.00", "4"}, "2 行目の貫入深さが上の行", 0},
+        {{"0.50", "-1", "4"}, "2 行目の荷重が範囲外です", 1},
+        {{"0.50", "0.333", "4"}, "2 行目の荷重が範囲外です", 1},
+        {{"0.50", "1.00", "abc"}, "2 行目の半回転数が数値ではありません", 2},
+        {{"0.5a", "1.00", "4"}, "2 行目の貫入深さが数値ではありません", 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Second.join(' ').toStdString());
+        messages.AskedBoxes.clear();
+        auto form = newManualTest(2);
+        const QStringList rows[] = {{"0.25", "1.00", "4"}, c.Second};
+        for (int row = 1; row <= 2; ++row)
+            for (int col = 0; col < 3; ++col)
+                typeCell(*form->SoundGrid, col, row, rows[row - 1].at(col));
+        const QStringList typed = gridTexts(*form);
 
-    form->KManuEdit->trigger();
-    EXPECT_TRUE(
-        messages.texts().value(0).startsWith(QStringLiteral("2 行目の貫入深さが範囲外です")))
-        << messages.texts().join('|').toStdString();
-    EXPECT_FALSE(form->EditMode);
-    EXPECT_EQ(form->StatusText(0), QStringLiteral("手入力 -入力"));
-    EXPECT_EQ(gridTexts(*form), typed);
-    EXPECT_EQ(form->Test.NormalLog.Count, 0);
+        form->KManuEdit->trigger();
+        EXPECT_TRUE(messages.texts().value(0).startsWith(c.Message))
+            << messages.texts().join('|').toStdString();
+        EXPECT_FALSE(form->EditMode);
+        EXPECT_EQ(form->StatusText(0), QStringLiteral("手入力 -入力"));
+        // A load below 1.00 kN is marked self-sinking on the way, as for any typed row.
+        QStringList expected = typed;
+        if (c.Column == 1)
+            expected[2 * 7 + 2] = kSelfSinking;
+        EXPECT_EQ(gridTexts(*form), expected);
+        EXPECT_EQ(form->Test.NormalLog.Count, 0);
+        EXPECT_EQ((QPoint(form->SoundGrid->Col(), form->SoundGrid->Row())), QPoint(c.Column, 2));
+    }
+}
+
+// "はい" to the save question and then no completed save (cancelled, or the write failed) keeps
+// the typed test and cancels the close, open or new test that asked; a completed save lets it
+// go on.
+TEST_F(ManualInputTest, ASaveNotCompletedKeepsTheTypedTest)
+{
+    const QString missingFolder = box.filePath(QStringLiteral("missing/typed.kmd"));
+    const QString saved = box.filePath(QStringLiteral("typed.kmd"));
+    for (const char *action : {"close", "open", "new"}) {
+        for (const QString &answer : {QString(), missingFolder, saved}) {
+            SCOPED_TRACE(std::string(action) + " " + answer.toStdString());
+            auto form = newManualTest(1);
+            form->SoundGrid->SetCells(0, 1, QStringLiteral("0.25"));
+            form->SoundGrid->SetCells(1, 1, QStringLiteral("1.00"));
+            form->KManuEdit->trigger();
+            ASSERT_TRUE(form->EditMode);
+            messages.AskedBoxes.clear();
+            dialogs.ShownDialogs.clear();
+            messages.answer(QMessageBox::Yes);
+            if (answer.isEmpty())
+                dialogs.cancel();
+            else
+                dialogs.choose(answer);
+            QFile::remove(saved);
+
+            bool rowsDialogShown = false;
+            if (QLatin1String(action) == u"close") {
+                form->close();
+            } else if (QLatin1String(action) == u"open") {
+                form->Open1->trigger(); // the open dialog itself is cancelled
+            } else {
+                QTimer::singleShot(0, [&rowsDialogShown] {
+                    if (QWidget *dialog = QApplication::activeModalWidget()) {
+                        rowsDialogShown = true;
+                        qobject_cast<QDialog *>(dialog)->reject();
+                    }
+                });
+                form->New1->trigger();
+                QApplication::processEvents();
+            }
+
+            const bool goesOn = answer == saved;
+            EXPECT_EQ(QFile::exists(saved), goesOn);
+            EXPECT_EQ(form->isVisible(), !(goesOn && QLatin1String(action) == u"close"));
+            EXPECT_EQ(dialogs.ShownDialogs.size(),
+                      goesOn && QLatin1String(action) == u"open" ? 2 : 1);
+            EXPECT_EQ(rowsDialogShown, goesOn && QLatin1String(action) == u"new");
+            EXPECT_EQ(form->Test.NormalLog.Count, 1);
+            EXPECT_EQ(form->DataState, goesOn ? 1 : 2);
+            messages.AskedBoxes.clear();
+            messages.Answers.clear();
+            form->DataState = 1; // lets the fixture's window go without asking
+        }
+    }
 }
 
 // Typed in through the editors and the pop-ups, switched to edit mode, saved as .kmd and .kgd:

@@ -114,7 +114,7 @@ TEST(EditModeCheck, StopsAtTheFirstRowWithoutDepthOrLoad)
          2,
          {kSelfSinking, "3", ""}},
         {{{"0.25", "abc", "1"}}, 1, {"1"}},
-        {{{"1e300", "1.00", "1"}}, 1, {"1"}},
+        {{{"1e300", "1.00", "1"}}, 0, {"1"}}, // a number: the range check refuses it later
         {{}, 1, {}},
     };
     for (const Case &c : cases) {
@@ -159,8 +159,9 @@ TEST(TakeManualGrid, FailureLeavesTheTestAsItWas)
     EXPECT_TRUE(test.RawLines.isEmpty()); // typed rows are never written back as read lines
 }
 
-// Depths and half-turns the data file's fields cannot hold keep the rows from becoming a test;
-// the message names the first such row and the test stays as it was.
+// Values the data file's fields cannot hold, depths that go upwards and half-turns that are no
+// number keep the rows from becoming a test; the message names the first such row and its
+// column, and the test stays as it was.
 TEST(TakeManualGrid, RefusesValuesTheFileCannotHold)
 {
     TestSandbox box;
@@ -175,7 +176,8 @@ TEST(TakeManualGrid, RefusesValuesTheFileCannotHold)
     const Case cases[] = {
         {{"99.99", "1.00", "999"}, {}},
         {{"99.994", "1.00", "999.9"}, {}}, // 9999 cm after rounding
-        {{"0.00", "1.00", "0"}, {}},
+        {{"0.25", "1.00", "0"}, {}},       // equal depths are a step of no length
+        {{"0.50", "9.99", "4"}, {}},
         {{"99.995", "1.00", "4"}, "2 行目の貫入深さ"},
         {{"100.00", "1.00", "4"}, "2 行目の貫入深さ"},
         {{"5558005.55", "1.00", "4"}, "2 行目の貫入深さ"},
@@ -183,6 +185,13 @@ TEST(TakeManualGrid, RefusesValuesTheFileCannotHold)
         {{"0.50", "1.00", "1000"}, "2 行目の半回転数"},
         {{"0.50", "1.00", "-1"}, "2 行目の半回転数"},
         {{"0.50", "1.00", "1e9"}, "2 行目の半回転数"},
+        {{"0.50", "1.00", "abc"}, "2 行目の半回転数が数値ではありません"},
+        {{"1234567890", "1.00", "4"}, "2 行目の貫入深さが範囲外です"},
+        {{"0.20", "1.00", "4"}, "2 行目の貫入深さが上の行（0.25 m）より浅く"},
+        {{"0.50", "-1", "4"}, "2 行目の荷重が範囲外です"},
+        {{"0.50", "0.333", "4"}, "2 行目の荷重が範囲外です"},
+        {{"0.50", "10.00", "4"}, "2 行目の荷重が範囲外です"},
+        {{"0.50", "1234567890", "4"}, "2 行目の荷重が範囲外です"},
     };
     for (const Case &c : cases) {
         TSoundingTest test;
