@@ -87,10 +87,11 @@ void DrawScaleBar(QPainter &canvas, int x, int y, int lengthPixels, double metre
     canvas.restore();
 }
 
-void TLabelPlacer::Avoid(const QPolygonF &outline)
+void TLabelPlacer::Avoid(const QPolygonF &outline, int clearance)
 {
     m_outline.addPolygon(outline);
     m_outline.closeSubpath();
+    m_clearance = clearance;
 }
 
 QRect TLabelPlacer::Place(const QList<QRect> &candidates)
@@ -98,8 +99,9 @@ QRect TLabelPlacer::Place(const QList<QRect> &candidates)
     const auto free = [&](const QRect &box) {
         if (!m_bounds.contains(box))
             return false;
-        if (!m_outline.isEmpty() && m_outline.intersects(QRectF(box)) &&
-            !m_outline.contains(QRectF(box)))
+        const QRectF clear =
+            QRectF(box).adjusted(-m_clearance, -m_clearance, m_clearance, m_clearance);
+        if (!m_outline.isEmpty() && m_outline.intersects(clear) && !m_outline.contains(clear))
             return false;
         return std::none_of(m_taken.cbegin(), m_taken.cend(),
                             [&](const QRect &taken) { return taken.intersects(box); });

@@ -51,12 +51,14 @@ public:
     explicit TLabelPlacer(const QRect &bounds) : m_bounds(bounds) {}
     // A box that labels must keep clear of, such as a point's mark.
     void Block(const QRect &box) { m_taken.append(box); }
-    // An outline whose edges labels should not cross (they may lie inside or outside it).
-    void Avoid(const QPolygonF &outline);
+    // An outline whose edges labels should not cross nor come within `clearance` pixels of
+    // (they may lie inside or outside it).
+    void Avoid(const QPolygonF &outline, int clearance);
     QRect Place(const QList<QRect> &candidates);
 
 private:
     QRect m_bounds;
     QList<QRect> m_taken;
     QPainterPath m_outline;
+    int m_clearance = 0;
 };

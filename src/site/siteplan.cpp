@@ -119,7 +119,7 @@ TSitePlanLayout DrawSitePlan(QPainter &canvas, const QRect &area, const TSiteDat
         QPolygonF outline;
         for (const QPointF &corner : data.Site.Outline)
             outline.append(layout.Map(corner));
-        placer.Avoid(outline);
+        placer.Avoid(outline, th / 3 + 2 * line);
         QPen pen(Qt::black, 2 * line);
         pen.setJoinStyle(Qt::MiterJoin);
         canvas.setPen(pen);
