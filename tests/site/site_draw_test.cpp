@@ -22,9 +22,9 @@ protected:
     {
         TSiteData data;
         for (int i = 0; i < count; ++i) {
-            const TSiteTestSpec spec{500 + 25 * (i % 4), {{50, 100 + 25 * (i % 5), "050"}}, {}};
+            const TSiteTestShape shape{500 + 25 * (i % 4), {{50, 100 + 25 * (i % 5), "050"}}, {}};
             TSiteTestPoint point;
-            point.File = WriteSiteTest(sandbox, QStringLiteral("p%1.ktd").arg(i), spec);
+            point.File = WriteSiteTest(sandbox, QStringLiteral("p%1.ktd").arg(i), shape);
             point.Label = DefaultPointLabel(i);
             point.TypedPosition = QPointF((i % columns) * 9.5, (i / columns) * 7.0);
             point.TypedGround = 0.05 * (i % columns) * 9.5;

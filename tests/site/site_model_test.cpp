@@ -80,13 +80,13 @@ TEST(SiteGps, TextsThatAreNoAngleAreRefusedByName)
 class SiteTest : public ::testing::Test
 {
 protected:
-    TSiteData site(const QList<TSiteTestSpec> &specs, int base = 50)
+    TSiteData site(const QList<TSiteTestShape> &shapes, int base = 50)
     {
         TSiteData data;
         data.Site.BaseDepth = base;
-        for (qsizetype i = 0; i < specs.size(); ++i)
+        for (qsizetype i = 0; i < shapes.size(); ++i)
             data.Site.Points.append(
-                {WriteSiteTest(sandbox, QStringLiteral("t%1.ktd").arg(i), specs.at(i)),
+                {WriteSiteTest(sandbox, QStringLiteral("t%1.ktd").arg(i), shapes.at(i)),
                  DefaultPointLabel(i), std::nullopt, std::nullopt});
         data.ReadTests(setting, tables);
         return data;

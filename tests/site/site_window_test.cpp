@@ -36,10 +36,10 @@ protected:
     {
         TSite site;
         site.Name = QStringLiteral("山田邸");
-        const QList<TSiteTestSpec> specs{
+        const QList<TSiteTestShape> shapes{
             {600, {{50, 125, "050"}}, {}}, {600, {{75, 200, "075"}}, {}}, {600, {}, {}}};
-        for (qsizetype i = 0; i < specs.size(); ++i)
-            site.Points.append({WriteSiteTest(box, QStringLiteral("t/%1.ktd").arg(i), specs[i]),
+        for (qsizetype i = 0; i < shapes.size(); ++i)
+            site.Points.append({WriteSiteTest(box, QStringLiteral("t/%1.ktd").arg(i), shapes[i]),
                                 DefaultPointLabel(i), QPointF(10.0 * i, 0), 0.1 * i});
         const QString path = box.filePath("house.tsite");
         WriteSiteFile(site, path);

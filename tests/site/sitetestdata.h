@@ -14,7 +14,7 @@ struct TSinkingSpan
     QString Load; // "050"
 };
 
-struct TSiteTestSpec
+struct TSiteTestShape
 {
     int FinalDepth = 600; // cm
     QList<TSinkingSpan> Sinking;
@@ -24,4 +24,4 @@ struct TSiteTestSpec
 };
 
 // Writes `name` into the sandbox (a .ktd transfer file) and answers its path.
-QString WriteSiteTest(const TestSandbox &sandbox, const QString &name, const TSiteTestSpec &spec);
+QString WriteSiteTest(const TestSandbox &sandbox, const QString &name, const TSiteTestShape &shape);
