@@ -2,6 +2,7 @@
 #include "cli_command.h"
 
 #include "cli_evaluate.h"
+#include "cli_site.h"
 #include "derived.h"
 #include "errors.h"
 #include "presentation.h"
@@ -42,7 +43,9 @@ const char *const kUsage =
 
 using EUsage = ECliUsage;
 
-QSize sizeOf(const QString &text)
+} // namespace
+
+QSize ParseCliSize(const QString &text)
 {
     const QStringList parts = text.split(u'x');
     bool okWidth = false;
@@ -54,8 +57,6 @@ QSize sizeOf(const QString &text)
         throw EUsage(QStringLiteral("--size takes WxH, e.g. 350x420: ") + text);
     return size;
 }
-
-} // namespace
 
 TCliCommand ParseCliCommand(const QStringList &arguments)
 {
@@ -83,14 +84,14 @@ TCliCommand ParseCliCommand(const QStringList &arguments)
         else if (argument == u"--kind")
             command.kind = valueOf();
         else if (argument == u"--size")
-            command.size = sizeOf(valueOf());
+            command.size = ParseCliSize(valueOf());
         else if (argument.startsWith(u"--"))
             throw EUsage(QStringLiteral("unknown option ") + argument);
         else
             command.files.append(argument);
     }
     const QString &verb = command.verb;
-    if (!CliCommandNeedsGui(verb) && verb != u"show" && verb != u"save")
+    if (!CliCommandNeedsGui({verb}) && verb != u"show" && verb != u"save")
         throw EUsage(QStringLiteral("unknown command ") + verb);
     if (command.files.size() != (verb == u"show" ? 1 : 2))
         throw EUsage(QStringLiteral("wrong number of files"));
@@ -146,19 +147,21 @@ TReferenceTables CliTables(const QString &tablesDir, const TCliEnvironment &envi
     return tables;
 }
 
-bool CliCommandNeedsGui(const QString &verb)
+bool CliCommandNeedsGui(const QStringList &arguments)
 {
-    return verb == u"print" || verb == u"graph" || verb == u"report";
+    const QString verb = arguments.value(0);
+    return verb == u"print" || verb == u"graph" || verb == u"report" ||
+           (verb == u"site" && IsSiteDrawingAction(arguments.value(1)));
 }
 
-bool CliCommandIsDrawing(const QString &verb)
+bool CliCommandIsDrawing(const QStringList &arguments)
 {
-    return CliCommandNeedsGui(verb) || verb == u"fetch";
+    return CliCommandNeedsGui(arguments) || arguments.value(0) == u"fetch";
 }
 
 QString CliUsage()
 {
-    return QString::fromLatin1(kUsage) + EvaluateUsage();
+    return QString::fromLatin1(kUsage) + EvaluateUsage() + SiteUsage();
 }
 
 int RunCliGuarded(QTextStream &out, QTextStream &err, const std::function<void()> &work)
@@ -203,7 +206,7 @@ int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTe
         out.flush();
         return 0;
     }
-    if (CliCommandIsDrawing(arguments.value(0))) {
+    if (CliCommandIsDrawing(arguments)) {
         if (!environment.runDrawing) {
             err << "tessmark-cli: " << arguments.value(0) << " is not available here\n";
             err.flush();
@@ -214,6 +217,10 @@ int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTe
     return RunCliGuarded(out, err, [&] {
         if (IsEvaluateCommand(arguments.value(0))) {
             RunEvaluateCommand(arguments, environment, out);
+            return;
+        }
+        if (arguments.value(0) == u"site") {
+            RunSiteCommand(arguments, environment, out, err);
             return;
         }
         const TCliCommand command = ParseCliCommand(arguments);

@@ -28,11 +28,12 @@ struct TCliEnvironment
     TCliRunner runDrawing = nullptr;
 };
 
-// True for the commands that draw (print, graph, report): they need a QGuiApplication for fonts.
-bool CliCommandNeedsGui(const QString &verb);
+// True for the commands that draw (print, graph, report, site report, plan and section): they
+// need a QGuiApplication for fonts. `arguments` is the command line without the program name.
+bool CliCommandNeedsGui(const QStringList &arguments);
 
 // True for the commands environment.runDrawing runs: those that draw, and fetch.
-bool CliCommandIsDrawing(const QString &verb);
+bool CliCommandIsDrawing(const QStringList &arguments);
 
 // Runs one command (`arguments` without the program name). Answers the exit status: 0 done,
 // 1 the file could not be opened or saved (message on `err`), 2 wrong usage. The drawing

@@ -4,6 +4,7 @@
 
 #include "record.h"
 
+#include <QPointF>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -54,6 +55,38 @@ TEvaluateCommand ParseEvaluateCommand(const QStringList &arguments);
 
 // The foundation base depth in cm: --base, else the remembered one, else the default.
 int BaseDepthOf(const TEvaluateCommand &command, const TSetting &setting);
+int BaseDepthOf(const std::optional<int> &base, const TSetting &setting);
+
+// site new, show, set, report, plan and section.
+struct TSiteCommand
+{
+    QString action;    // the word after "site"
+    QStringList files; // the site file first
+    QString tablesDir;
+    QStringList overrides;
+    std::optional<int> base; // cm
+    std::optional<QString> name;
+    // site set: each optional holds the new value; an inner none goes back to the GPS value.
+    std::optional<std::optional<QPointF>> position;
+    std::optional<std::optional<double>> ground;
+    std::optional<QString> label;
+    bool color = false;
+    std::optional<QSize> size;
+};
+
+// Raises ECliUsage on wrong usage.
+TSiteCommand ParseSiteCommand(const QStringList &arguments);
+
+// Output files (and the site file) must not be mistaken for data files: a slip in the
+// argument order would otherwise overwrite a test. Raises ECliUsage when `path` does not end
+// in "." + `suffix` (any case).
+void RequireCliSuffix(const QString &path, const QString &suffix);
+
+// A --base value in metres, in cm. Raises ECliUsage when it is not one.
+int ParseCliBaseDepth(const QString &text);
+
+// A --size value "WxH". Raises ECliUsage when it is not one.
+QSize ParseCliSize(const QString &text);
 
 // The whole usage text.
 QString CliUsage();

@@ -3,6 +3,7 @@
 #include "bearing.h"
 #include "cli.h"
 #include "cli_command.h"
+#include "cli_draw_site.h"
 #include "cli_fetch.h"
 #include "graphdraw.h"
 #include "printout.h"
@@ -129,6 +130,10 @@ int RunCliDrawing(const QStringList &arguments, const TCliEnvironment &environme
     if (verb == u"fetch")
         return RunCliFetch(arguments.mid(1), out, err);
     return RunCliGuarded(out, err, [&] {
+        if (verb == u"site") {
+            RunSiteDrawing(arguments, environment);
+            return;
+        }
         if (verb == u"report") {
             const TEvaluateCommand command = ParseEvaluateCommand(arguments);
             report(command, CliSettings(command.overrides, environment),

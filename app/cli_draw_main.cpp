@@ -12,7 +12,10 @@ int main(int argc, char **argv)
     // Drawing needs fonts, hence a GUI application; it never shows a window, so it needs no
     // display either.
     std::unique_ptr<QCoreApplication> app;
-    if (argc > 1 && CliCommandNeedsGui(QString::fromLocal8Bit(argv[1]))) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (CliCommandNeedsGui(arguments)) {
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);

@@ -25,12 +25,7 @@ TEvaluateCommand ParseEvaluateCommand(const QStringList &arguments)
             return arguments.at(++i);
         };
         if (argument == u"--base") {
-            const QString text = valueOf();
-            command.base = ParseBaseDepth(text);
-            if (!command.base)
-                throw ECliUsage(QStringLiteral("--base takes metres from 0 to 99.99 with at most "
-                                               "two decimals: ") +
-                                text);
+            command.base = ParseCliBaseDepth(valueOf());
         } else if (argument == u"--title") {
             command.title = valueOf();
             command.titleGiven = true;
@@ -59,24 +54,39 @@ TEvaluateCommand ParseEvaluateCommand(const QStringList &arguments)
         throw ECliUsage(QStringLiteral("--title and --color go with report"));
     if (command.rounded && verb != u"export")
         throw ECliUsage(QStringLiteral("--rounded goes with export here"));
-    // The output must not be mistaken for a data file: a slip in the argument order would
-    // otherwise overwrite a test.
-    const auto requireSuffix = [](const QString &path, const char *suffix) {
-        if (QFileInfo(path).suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) != 0)
-            throw ECliUsage(QStringLiteral("the output file must end in .") +
-                            QLatin1String(suffix) + QStringLiteral(": ") + path);
-    };
     if (verb == u"report")
-        requireSuffix(command.files.first(), "pdf");
+        RequireCliSuffix(command.files.first(), QStringLiteral("pdf"));
     if (verb == u"export")
-        requireSuffix(command.files.last(), "csv");
+        RequireCliSuffix(command.files.last(), QStringLiteral("csv"));
     return command;
+}
+
+void RequireCliSuffix(const QString &path, const QString &suffix)
+{
+    if (QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) != 0)
+        throw ECliUsage(QStringLiteral("the file must end in .") + suffix + QStringLiteral(": ") +
+                        path);
+}
+
+int ParseCliBaseDepth(const QString &text)
+{
+    const std::optional<int> base = ParseBaseDepth(text);
+    if (!base)
+        throw ECliUsage(
+            QStringLiteral("--base takes metres from 0 to 99.99 with at most two decimals: ") +
+            text);
+    return *base;
 }
 
 int BaseDepthOf(const TEvaluateCommand &command, const TSetting &setting)
 {
-    if (command.base)
-        return *command.base;
+    return BaseDepthOf(command.base, setting);
+}
+
+int BaseDepthOf(const std::optional<int> &base, const TSetting &setting)
+{
+    if (base)
+        return *base;
     return ParseBaseDepth(setting.BaseDepth).value_or(kDefaultBaseDepthCm);
 }
 

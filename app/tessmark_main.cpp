@@ -20,7 +20,8 @@ namespace {
 
 const char *const kUsage =
     "usage: tessmark [FILE | -REGSERVER | -UNREGSERVER]\n"
-    "  FILE          a data file (.ktd, .kgd, .kmd, .ksd) opened at start\n"
+    "  FILE          a data file (.ktd, .kgd, .kmd, .ksd) opened at start, or a site file\n"
+    "                (.tsite) opened in the site window\n"
     "  -REGSERVER    install the automation activation file and interface description under\n"
     "                $XDG_DATA_HOME/dbus-1/ and exit (every start does this silently)\n"
     "  -UNREGSERVER  remove them and exit\n"

@@ -108,6 +108,7 @@ Tgrid_form::Tgrid_form(const TGridFormOptions &options, QWidget *parent) : QMain
     createToolBar();
     createMenus();
     createEvaluationItem();
+    createSiteItems();
     createPanels();
     createManualInput();
     FormCreate();
@@ -435,6 +436,11 @@ void Tgrid_form::SetGridPickLists(const QStringList &observations, const QString
 void Tgrid_form::closeEvent(QCloseEvent *event)
 {
     if (ConfirmClose && !ConfirmClose()) {
+        event->ignore();
+        return;
+    }
+    // The site window asks about its own unsaved site first.
+    if (m_siteWindow && !m_siteWindow->close()) {
         event->ignore();
         return;
     }

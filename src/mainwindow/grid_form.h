@@ -79,6 +79,11 @@ public:
     // flags and OpenDataFile); it deletes itself when it closes.
     TTermDlg *CreateTermDlg();
 
+    // The site window "現場" with the site file `path` read into it (a new site when empty),
+    // made when none is open; null when the open window kept its unsaved site.
+    QWidget *OpenSiteWindow(const QString &path = {});
+    QWidget *SiteWindow() const { return m_siteWindow; }
+
     // The graph window, told about every change of the shown test; null while none is open.
     QWidget *GraphWindow() const { return m_graphWindow; }
     void SetGraphWindow(QWidget *window) { m_graphWindow = window; }
@@ -187,6 +192,8 @@ public:
     QAction *SaveAs1 = nullptr;
     QAction *Open1 = nullptr;
     QAction *N14 = nullptr;
+    QAction *KNewSite = nullptr;  // "新規現場..."
+    QAction *KOpenSite = nullptr; // "現場を開く..."
     QAction *Print1 = nullptr;
     QAction *Exit1 = nullptr;
     QMenu *Term = nullptr;
@@ -254,6 +261,7 @@ private:
     void createToolBar();
     void createMenus();
     void createEvaluationItem();
+    void createSiteItems();
     void createPanels();
     void createSoundGrid(QWidget *parent);
     void fixWidth();
@@ -293,6 +301,7 @@ private:
     void KndClick();
     void K25Click();
     void KEvaluateClick();
+    void OpenSiteClick();
     void KS1Click();
     void khelpClick();
     void Homepage1Click();
@@ -334,6 +343,7 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     bool m_startFileDone = false;
     QPointer<QMenu> m_openGridMenu;
+    QPointer<QWidget> m_siteWindow;
 };
 
 // The one main window of the process, for the windows that work on its test; null when none.

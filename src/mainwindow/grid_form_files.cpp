@@ -10,6 +10,7 @@
 #include "formtexts.h"
 #include "messages.h"
 #include "reader.h"
+#include "sitefile.h"
 #include "writer.h"
 
 #include <QAction>
@@ -167,7 +168,9 @@ void Tgrid_form::OpenStartFile()
     if (m_startFileDone)
         return;
     m_startFileDone = true;
-    if (StartArguments.size() == 1)
+    if (StartArguments.size() == 1 && IsSiteFile(StartArguments.first()))
+        OpenSiteWindow(StartArguments.first());
+    else if (StartArguments.size() == 1)
         OpenDataFile(StartArguments.first());
 }
 
@@ -199,6 +202,10 @@ void Tgrid_form::dropEvent(QDropEvent *event)
 
 void Tgrid_form::openDroppedFiles(const QStringList &paths)
 {
+    if (paths.size() == 1 && IsSiteFile(paths.first())) {
+        OpenSiteWindow(paths.first());
+        return;
+    }
     if (AskSaveManualData())
         return;
     if (paths.size() != 1 || paths.first().isEmpty())

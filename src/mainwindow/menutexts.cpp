@@ -35,6 +35,10 @@ QList<TCommandText> buildTexts()
         command("Open1", "開く(&O)...", QKeySequence(Qt::CTRL | Qt::Key_O),
                 "Tessmarkで保存したファイルを開きます"),
         command("N14", "一時ﾌｧｲﾙを開く...", none, "Vantrellから転送された一時ファイルを開きます"),
+        command("KNewSite", "新規現場(&J)...", none,
+                "複数の測点をまとめる現場を新しく作ります（位置図・断面図）"),
+        command("KOpenSite", "現場を開く(&K)...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
+                "現場ファイル（.tsite）を開きます"),
         command("Print1", "印刷(&P)...", QKeySequence(Qt::CTRL | Qt::Key_P), "データを印刷します"),
         command("Exit1", "終了(&E)", none, "Tessmarkを終了します"),
 

@@ -247,6 +247,13 @@ int TSiteReport::Run()
     startPage();
     summaryPages();
     graphPages();
+    if (m_input.AppendPages)
+        m_input.AppendPages(m_painter, [this](const QString &subtitle) {
+            startPage();
+            const int top = pageTitle(subtitle);
+            const TBlock &area = m_page.Area;
+            return QRect(area.Left, top, area.Width, area.Bottom() - top);
+        });
     m_painter.end();
     return m_pages;
 }

@@ -6,11 +6,14 @@
 #include "record.h"
 
 #include <QList>
+#include <QRect>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QFontMetrics;
 class QPagedPaintDevice;
+class QPainter;
 class TReferenceTables;
 struct TSetting;
 
@@ -28,6 +31,12 @@ struct TSiteReportInput
     int BaseDepth = kDefaultBaseDepthCm;
     QList<TSitePoint> Points;
     bool Color = true; // colours instead of black hatches in the graphs
+    // Pages another part of the program adds after the report's own, on the same document.
+    // It is handed the painter and a function that starts a page with the report's title,
+    // base depth, page number and `subtitle`, answering the area left below them.
+    std::function<void(QPainter &painter,
+                       const std::function<QRect(const QString &subtitle)> &startPage)>
+        AppendPages;
 };
 
 // How many graphs stand side by side on a page whose area is `areaWidth` pixels wide: as many

@@ -64,6 +64,7 @@ mkdir -p "$work/files" "$work/home"
 cp "$source_dir"/samples/sample.* "$work/files/"
 cp "$source_dir/samples/sample.kgd" "$work/files/sample.k25"
 cp "$source_dir/samples/sample.kgd" "$work/files/sample.k00"
+cp "$source_dir/samples/site/sample.tsite" "$work/files/sample.tsite"
 for file in "$work"/files/sample.*; do
     expected=application/x-tessmark-${file##*.}
     got=$(env -u XDG_CURRENT_DESKTOP -u XDG_SESSION_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION \
@@ -80,4 +81,4 @@ for pair in noname-transfer:ktd noname-standard:kgd; do
     [ "$got" = "application/x-tessmark-${pair##*:}" ] || fail "${pair%%:*} by content is $got"
 done
 
-echo "package $deb: unpacked tree works, desktop files valid, all six types recognised"
+echo "package $deb: unpacked tree works, desktop files valid, all seven types recognised"

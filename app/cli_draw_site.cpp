@@ -1,0 +1,86 @@
+#include "cli_draw_site.h"
+
+#include "cli.h"
+#include "cli_command.h"
+#include "cli_site.h"
+#include "reftables.h"
+#include "settings.h"
+#include "site.h"
+#include "sitefile.h"
+#include "siteplan.h"
+#include "sitereportpages.h"
+#include "sitesection.h"
+
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace {
+
+// A drawing that leaves a point out would mislead: every test must have been read.
+void requireEveryTest(const TSiteData &data)
+{
+    const QStringList problems = data.TestProblems();
+    if (!problems.isEmpty())
+        throw ETessmarkError(problems.join(u'\n'));
+}
+
+void writePng(const QImage &image, const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw ECantWriteFile();
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image) || !file.commit())
+        throw ECantWriteFile();
+}
+
+void drawPicture(const TSiteCommand &command, const TSiteData &data)
+{
+    const bool plan = command.action == u"plan";
+    const QSize size = command.size.value_or(plan ? QSize(800, 800) : QSize(1200, 800));
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        TSiteDrawStyle style;
+        style.Color = command.color;
+        style.TextHeight = SitePictureTextHeight(size);
+        if (plan)
+            DrawSitePlan(painter, image.rect(), data, style);
+        else
+            DrawSiteSection(painter, image.rect(), data, style);
+    }
+    writePng(image, command.files.at(1));
+}
+
+void report(const TSiteCommand &command, const TSiteData &data, const TSetting &setting,
+            const TReferenceTables &tables)
+{
+    QSaveFile file(command.files.at(1));
+    if (!file.open(QIODevice::WriteOnly))
+        throw ECantWriteFile();
+    {
+        QPdfWriter writer(&file);
+        PrintSiteReportWithPages(writer, data, command.color, setting, tables);
+    }
+    if (!file.commit())
+        throw ECantWriteFile();
+}
+
+} // namespace
+
+void RunSiteDrawing(const QStringList &arguments, const TCliEnvironment &environment)
+{
+    const TSiteCommand command = ParseSiteCommand(arguments);
+    const TSetting setting = CliSettings(command.overrides, environment);
+    const TReferenceTables tables = CliTables(command.tablesDir, environment);
+    const TSiteData data = ReadSiteWithTests(command.files.first(), setting, tables);
+    requireEveryTest(data);
+    if (command.action == u"report")
+        report(command, data, setting, tables);
+    else
+        drawPicture(command, data);
+}

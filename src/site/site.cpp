@@ -1,0 +1,279 @@
+#include "site.h"
+
+#include "errors.h"
+#include "gpsposition.h"
+#include "reader.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+
+QString DefaultPointLabel(qsizetype index)
+{
+    return QStringLiteral("No.%1").arg(index + 1);
+}
+
+QString NextPointLabel(const TSite &site)
+{
+    for (qsizetype index = site.Points.size();; ++index) {
+        const QString label = DefaultPointLabel(index);
+        if (FindPointLabel(site, label) == -1)
+            return label;
+    }
+}
+
+qsizetype FindPointLabel(const TSite &site, const QString &label)
+{
+    qsizetype found = -1;
+    for (qsizetype i = 0; i < site.Points.size(); ++i) {
+        if (site.Points.at(i).Label != label)
+            continue;
+        if (found != -1)
+            return -2;
+        found = i;
+    }
+    return found;
+}
+
+QString LabelProblem(const TSite &site, qsizetype index, const QString &label)
+{
+    if (label.trimmed().isEmpty())
+        return QStringLiteral("測点名が空です");
+    for (qsizetype i = 0; i < site.Points.size(); ++i) {
+        if (i != index && site.Points.at(i).Label == label)
+            return QStringLiteral("測点名「%1」はほかの測点が使っています").arg(label);
+    }
+    return {};
+}
+
+std::optional<double> ParseSiteMetres(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[-+]?(\\d{1,5}(\\.\\d*)?|\\.\\d+)$"));
+    const QString trimmed = text.trimmed();
+    if (!pattern.match(trimmed).hasMatch())
+        return std::nullopt;
+    return trimmed.toDouble();
+}
+
+QString SiteMetresText(double metres)
+{
+    const QString text = QString::asprintf("%.2f", metres);
+    return text == u"-0.00" ? QStringLiteral("0.00") : text;
+}
+
+QString SiteMetresText(const std::optional<double> &metres)
+{
+    return metres ? SiteMetresText(*metres) : QStringLiteral("-");
+}
+
+QString SitePermilleText(const std::optional<double> &permille)
+{
+    if (!permille)
+        return QStringLiteral("-");
+    const QString text = QString::asprintf("%.1f", *permille);
+    return text == u"-0.0" ? QStringLiteral("0.0") : text;
+}
+
+TSitePointTest ReadSitePointTest(const QString &file, const TSetting &setting,
+                                 const TReferenceTables &tables)
+{
+    TSitePointTest read;
+    const QString shown = QDir::toNativeSeparators(file);
+    if (!QFileInfo(file).isFile()) {
+        read.Problem = QStringLiteral("試験ファイルがありません: %1").arg(shown);
+        return read;
+    }
+    try {
+        read.Test = OpenTestFile(file, setting, tables);
+    } catch (const ETessmarkError &e) {
+        // The reader's plain texts ("ファイルエラー") do not say which file.
+        read.Problem = e.message().contains(QFileInfo(file).fileName())
+                           ? e.message()
+                           : QStringLiteral("%1: %2").arg(shown, e.message());
+    }
+    return read;
+}
+
+std::optional<double> TSitePointFigures::SoftBottomLevel() const
+{
+    if (!Ground || !SoftBottom)
+        return std::nullopt;
+    return *Ground - *SoftBottom / 100.0;
+}
+
+bool TSiteFigures::TrueSpacing() const
+{
+    if (Points.isEmpty())
+        return false;
+    double length = 0;
+    for (const TSitePairFigures &pair : Pairs) {
+        if (!pair.Distance)
+            return false;
+        length += *pair.Distance;
+    }
+    return Points.size() == 1 || length > 0;
+}
+
+namespace {
+
+// The parts of `layers` inside from..to whose load is at most `maxLoad`, and their thickness.
+int cutLayers(const QList<TSelfSinkingLayer> &layers, int from, int to, int maxLoad,
+              QList<TSelfSinkingLayer> &cut)
+{
+    int thickness = 0;
+    for (const TSelfSinkingLayer &layer : layers) {
+        const int top = std::max(layer.Top, from);
+        const int bottom = std::min(layer.Bottom, to);
+        if (bottom <= top || layer.Load > maxLoad)
+            continue;
+        cut.append({top, bottom, layer.Load});
+        thickness += bottom - top;
+    }
+    return thickness;
+}
+
+void evaluatePoint(TSitePointFigures &figures, const Tkannyu &rounded, int base)
+{
+    try {
+        figures.Result = EvaluateBearing(rounded, base);
+    } catch (const ETessmarkError &e) {
+        figures.Problems.append(e.message());
+        return;
+    }
+    const QList<TSelfSinkingLayer> &layers = figures.Result->Layers;
+    const int meanTo = base + kMeanRangeCm;
+    const int checkTo = base + kSecondBandCm;
+    figures.UpperThickness =
+        cutLayers(layers, base, meanTo, kFirstBandLoad, figures.UpperStretches);
+    figures.LowerThickness =
+        cutLayers(layers, meanTo, checkTo, kSecondBandLoad, figures.LowerStretches);
+    // Each listed layer reaches into one of the two bands, so its bottom lies below the base.
+    for (const TSelfSinkingLayer &layer : layers)
+        figures.SoftBottom =
+            std::max(figures.SoftBottom.value_or(0), std::min(layer.Bottom, checkTo));
+}
+
+} // namespace
+
+TSiteFigures ComputeSiteFigures(const TSite &site, const QList<TSitePointTest> &tests)
+{
+    TSiteFigures figures;
+    const qsizetype count = site.Points.size();
+    figures.Points.resize(count);
+
+    // The GPS record of every point first: the origin is the first one that gives a position.
+    QList<std::optional<TGeoPosition>> places(count);
+    QList<std::optional<double>> altitudes(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        TSitePointFigures &point = figures.Points[i];
+        const TSitePointTest &test = tests.value(i);
+        if (!test.Test) {
+            point.Problems.append(test.Problem);
+            continue;
+        }
+        const TGPSData &gps = test.Test->TestGps;
+        try {
+            places[i] = ReadGpsPosition(gps);
+        } catch (const EConvertError &e) {
+            point.Problems.append(e.message());
+        }
+        try {
+            altitudes[i] = ReadGpsAltitude(gps);
+        } catch (const EConvertError &e) {
+            point.Problems.append(e.message());
+        }
+        if (places[i] && figures.PositionOrigin < 0)
+            figures.PositionOrigin = i;
+        if (altitudes[i] && figures.GroundOrigin < 0)
+            figures.GroundOrigin = i;
+    }
+
+    for (qsizetype i = 0; i < count; ++i) {
+        const TSiteTestPoint &typed = site.Points.at(i);
+        TSitePointFigures &point = figures.Points[i];
+        if (places[i])
+            point.GpsPosition = LocalPlaneOffset(*places[figures.PositionOrigin], *places[i]);
+        if (altitudes[i])
+            point.GpsGround = *altitudes[i] - *altitudes[figures.GroundOrigin];
+        point.Position = typed.TypedPosition ? typed.TypedPosition : point.GpsPosition;
+        point.PositionSource = typed.TypedPosition ? TValueSource::Typed
+                               : point.GpsPosition ? TValueSource::Gps
+                                                   : TValueSource::None;
+        point.Ground = typed.TypedGround ? typed.TypedGround : point.GpsGround;
+        point.GroundSource = typed.TypedGround ? TValueSource::Typed
+                             : point.GpsGround ? TValueSource::Gps
+                                               : TValueSource::None;
+        if (const TSitePointTest &test = tests.value(i); test.Test)
+            evaluatePoint(point, test.Test->RoundedLog, site.BaseDepth);
+    }
+
+    for (qsizetype i = 0; i + 1 < count; ++i) {
+        const TSitePointFigures &a = figures.Points.at(i);
+        const TSitePointFigures &b = figures.Points.at(i + 1);
+        TSitePairFigures pair;
+        if (a.Position && b.Position) {
+            const QPointF step = *b.Position - *a.Position;
+            pair.Distance = std::hypot(step.x(), step.y());
+        }
+        const std::optional<double> levelA = a.SoftBottomLevel();
+        const std::optional<double> levelB = b.SoftBottomLevel();
+        if (levelA && levelB) {
+            pair.BottomDifference = *levelB - *levelA;
+            if (pair.Distance && *pair.Distance > 0)
+                pair.SlopePermille = *pair.BottomDifference / *pair.Distance * 1000;
+        }
+        figures.Pairs.append(pair);
+    }
+    return figures;
+}
+
+void TSiteData::ReadTests(const TSetting &setting, const TReferenceTables &tables)
+{
+    Tests.clear();
+    for (const TSiteTestPoint &point : Site.Points)
+        Tests.append(ReadSitePointTest(point.File, setting, tables));
+    Recompute();
+}
+
+void TSiteData::AddPoint(const QString &file, const TSetting &setting,
+                         const TReferenceTables &tables)
+{
+    AddPoint(file, ReadSitePointTest(QFileInfo(file).absoluteFilePath(), setting, tables));
+}
+
+void TSiteData::AddPoint(const QString &file, TSitePointTest test)
+{
+    TSiteTestPoint point;
+    point.File = QFileInfo(file).absoluteFilePath();
+    point.Label = NextPointLabel(Site);
+    Site.Points.append(point);
+    Tests.append(std::move(test));
+    Recompute();
+}
+
+void TSiteData::RemovePoint(qsizetype index)
+{
+    Site.Points.removeAt(index);
+    Tests.removeAt(index);
+    Recompute();
+}
+
+void TSiteData::MovePoint(qsizetype from, qsizetype to)
+{
+    Site.Points.move(from, to);
+    Tests.move(from, to);
+    Recompute();
+}
+
+QStringList TSiteData::TestProblems() const
+{
+    QStringList problems;
+    for (qsizetype i = 0; i < Site.Points.size(); ++i) {
+        if (!Tests.value(i).Test)
+            problems.append(Site.Points.at(i).Label + QStringLiteral(": ") +
+                            Tests.value(i).Problem);
+    }
+    return problems;
+}

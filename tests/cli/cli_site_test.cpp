@@ -1,0 +1,145 @@
+// The site commands of the command-line tool, run in-process on hand-made tests.
+#include "cli_fixture.h"
+#include "sitetestdata.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+
+namespace {
+
+class CliSiteTest : public CliTest
+{
+protected:
+    // The three points of the hand-worked site (B = 0.50 m): A sinks at 0.50 kN from 0.50 to
+    // 1.25 m, B at 0.75 kN from 0.75 to 2.00 m, C at 0.50 kN from 2.25 to 3.00 m.
+    QStringList writeTests()
+    {
+        return {WriteSiteTest(sandbox, "tests/a.ktd", {600, {{50, 125, "050"}}, {}}),
+                WriteSiteTest(sandbox, "tests/b.ktd", {600, {{75, 200, "075"}}, {}}),
+                WriteSiteTest(sandbox, "tests/c.ktd", {600, {{225, 300, "050"}}, {}})};
+    }
+    QString site() const { return sandbox.filePath("house.tsite"); }
+};
+
+TEST_F(CliSiteTest, NewSetAndShowGiveTheHandWorkedFigures)
+{
+    const QStringList tests = writeTests();
+    ASSERT_EQ(run(QStringList{"site", "new", site()} + tests + QStringList{"--base", "0.5"}).status,
+              0);
+    const struct
+    {
+        const char *label, *xy, *ground;
+    } edits[] = {{"No.1", "0,0", "0"}, {"No.2", "10,0", "0.30"}, {"No.3", "10,7.5", "-0.2"}};
+    for (const auto &e : edits) {
+        const CliRun r = run({"site", "set", site(), e.label, "--xy", e.xy, "--ground", e.ground});
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    }
+    ASSERT_EQ(run({"site", "set", site(), "No.3", "--label", "北東"}).status, 0);
+
+    const CliRun shown = run({"site", "show", site()});
+    ASSERT_EQ(shown.status, 0) << shown.err.toStdString();
+    EXPECT_EQ(
+        shown.out,
+        QStringLiteral("point\tNo.1\ttests/a.ktd\t0.00\t0.00\t0.00\t10.0\t36.0\t0.75\t0.00\n"
+                       "point\tNo.2\ttests/b.ktd\t10.00\t0.00\t0.30\t6.0\t33.6\t1.25\t0.00\n"
+                       "point\t北東\ttests/c.ktd\t10.00\t7.50\t-0.20\t14.0\t38.4\t0.25\t0.50\n"
+                       "pair\tNo.1\tNo.2\t10.00\t-0.45\t-45.0\n"
+                       "pair\tNo.2\t北東\t7.50\t-1.50\t-200.0\n"));
+    EXPECT_TRUE(shown.err.isEmpty());
+
+    // "-" goes back to what the test gives: no GPS, so no position and no level.
+    ASSERT_EQ(run({"site", "set", site(), "No.2", "--xy", "-", "--ground", "-"}).status, 0);
+    EXPECT_TRUE(run({"site", "show", site()})
+                    .out.contains(QStringLiteral("point\tNo.2\ttests/b.ktd\t-\t-\t-\t6.0")));
+}
+
+// A test that cannot be read is named after the figures of the others; an unreadable GPS
+// record is told but does not fail the command.
+TEST_F(CliSiteTest, ShowNamesWhatItCouldNotRead)
+{
+    const QStringList tests = writeTests();
+    WriteSiteTest(sandbox, "tests/b.ktd", {600, {}, "35.68x N 139.7671 E 40 m"});
+    ASSERT_EQ(run(QStringList{"site", "new", site()} + tests).status, 0);
+    QFile::remove(tests[2]);
+
+    const CliRun r = run({"site", "show", site()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.count(QStringLiteral("point\t")), 3);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("point\tNo.3\ttests/c.ktd\t-\t-\t-\t-\t-\t-\t-\n")));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("No.2: GPSの緯度「35.68x」は数値ではありません")));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("No.3: 試験ファイルがありません: ") +
+                               QDir::toNativeSeparators(tests[2])));
+}
+
+// The report is the evaluation report of the points (summary, two graphs a page) with the
+// plan, the section and the comparison after it; pictures take the asked size. A site with a
+// test that cannot be read draws nothing.
+TEST_F(CliSiteTest, ReportPlanAndSectionAreDrawnOnlyWithEveryTest)
+{
+    const QStringList tests = writeTests();
+    ASSERT_EQ(run(QStringList{"site", "new", site()} + tests).status, 0);
+    const QString pdf = sandbox.filePath("site.pdf");
+    const CliRun report = run({"site", "report", site(), pdf, "--color"});
+    ASSERT_EQ(report.status, 0) << report.err.toStdString();
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+    EXPECT_EQ(QString::fromLatin1(sandbox.readFile(pdf)).count(page), 1 + 2 + 3);
+
+    const struct
+    {
+        const char *action;
+        QStringList size;
+        QSize expected;
+    } pictures[] = {{"plan", {"--size", "640x480"}, {640, 480}}, {"section", {}, {1200, 800}}};
+    for (const auto &p : pictures) {
+        const QString png = sandbox.filePath(QStringLiteral("%1.png").arg(p.action));
+        const CliRun r = run(QStringList{"site", p.action, site(), png} + p.size);
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_EQ(QImage(png).size(), p.expected);
+    }
+
+    QFile::remove(pdf);
+    QFile::remove(tests[1]);
+    const CliRun missing = run({"site", "report", site(), pdf});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("No.2: 試験ファイルがありません")));
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
+TEST_F(CliSiteTest, RefusalsLeaveEveryFileAsItWas)
+{
+    const QStringList tests = writeTests();
+    ASSERT_EQ(run(QStringList{"site", "new", site()} + tests).status, 0);
+    const QByteArray before = sandbox.readFile(site());
+    const QString broken = sandbox.writeFile("broken.tsite", "{\"format\": \"Tessmark site\"}");
+    const QString fresh = sandbox.filePath("fresh.tsite");
+    const struct
+    {
+        QStringList arguments;
+        int status;
+        const char *named;
+    } cases[] = {
+        {{"site", "new", site(), tests[0]}, 1, "すでにあります"},
+        {{"site", "new", fresh, tests[0], sandbox.filePath("none.ktd")}, 1, "none.ktd"},
+        {{"site", "new", tests[0], tests[1]}, 2, ".tsite"},
+        {{"site", "set", site(), "No.1", "--xy", "3,x"}, 2, "3,x"},
+        {{"site", "set", site(), "No.1", "--ground", "high"}, 2, "high"},
+        {{"site", "set", site(), "No.9", "--ground", "1"}, 1, "No.9"},
+        {{"site", "set", site(), "No.1", "--label", "No.2"}, 1, "No.2"},
+        {{"site", "set", site(), "No.1"}, 2, "--xy"},
+        {{"site", "show", broken}, 1, "\"version\""},
+        {{"site", "report", site(), sandbox.filePath("out.png")}, 2, ".pdf"},
+        {{"site", "rename", site()}, 2, "site takes"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const CliRun r = run(c.arguments);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.named))) << r.err.toStdString();
+        EXPECT_EQ(sandbox.readFile(site()), before);
+        EXPECT_FALSE(QFile::exists(fresh));
+    }
+}
+
+} // namespace

@@ -1,0 +1,298 @@
+// The site model: GPS texts to plan positions, the figures that compare the points, the
+// site file.
+#include "errors.h"
+#include "gpsposition.h"
+#include "reftables.h"
+#include "settings.h"
+#include "site.h"
+#include "sitefile.h"
+#include "sitetestdata.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr double kCentimetre = 0.01;
+
+TReferenceTables shippedTables()
+{
+    TReferenceTables tables;
+    EXPECT_TRUE(tables.LoadFrom(shippedDataDir()));
+    return tables;
+}
+
+// Offsets worked out on the ellipsoid (geodesic direct problem) from each origin; the texts
+// are what receivers write, in decimal degrees and in degrees and minutes.
+TEST(SiteGps, KnownOffsetsComeOutWithinACentimetre)
+{
+    struct Case
+    {
+        const char *originLat, *originNS, *originLon, *originEW;
+        const char *lat, *ns, *lon, *ew;
+        double x, y;
+    };
+    const Case cases[] = {
+        {"35.6812", "N", "139.7671", "E", "35.68119999", "N", "139.76820467", "E", 100, 0},
+        {"35.6812", "N", "139.7671", "E", "3540.899038", "N", "13946.026000", "E", 0, 50},
+        {"3540.872", "n", "13946.026", "e", "3540.893631", "N", "13946.045884", "E", 30, 40},
+        {"35.6812", "N", "139.7671", "E", "35.67849612", "N", "139.76986157", "E", 250, -300},
+        {"33.8688", "S", "151.2093", "E", "3352.171409", "S", "15112.479860", "E", -120.5, -80.25},
+        {"51.4779", "N", "0.0015", "W", "51.47520349", "N", "0.00209825", "E", 250, -300},
+        {"5128.674", "N", "00000.090000", "W", "51.47825953", "N", "0.00106818", "W", 30, 40},
+    };
+    for (const Case &c : cases) {
+        const TGeoPosition origin{ReadGpsAngle(c.originLat, c.originNS, false),
+                                  ReadGpsAngle(c.originLon, c.originEW, true)};
+        const TGeoPosition point{ReadGpsAngle(c.lat, c.ns, false), ReadGpsAngle(c.lon, c.ew, true)};
+        const QPointF offset = LocalPlaneOffset(origin, point);
+        EXPECT_NEAR(offset.x(), c.x, kCentimetre) << c.lat << ' ' << c.lon;
+        EXPECT_NEAR(offset.y(), c.y, kCentimetre) << c.lat << ' ' << c.lon;
+    }
+}
+
+TEST(SiteGps, TextsThatAreNoAngleAreRefusedByName)
+{
+    struct Case
+    {
+        const char *text, *hemisphere;
+        bool longitude;
+        const char *named;
+    };
+    const Case cases[] = {
+        {"35.68x", "N", false, "35.68x"},    {"", "N", false, "緯度「」"},
+        {"-35.6", "N", false, "-35.6"},      {"3575.0", "N", false, "分が60以上"},
+        {"95.0", "N", false, "範囲外"},      {"181.0", "E", true, "範囲外"},
+        {"123456.7", "E", true, "123456.7"}, {"35.6", "X", false, "「X」"},
+        {"139.7", "N", true, "EでもW"},
+    };
+    for (const Case &c : cases) {
+        try {
+            ReadGpsAngle(c.text, c.hemisphere, c.longitude);
+            ADD_FAILURE() << c.text << " was read";
+        } catch (const EConvertError &e) {
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.named)))
+                << e.message().toStdString();
+        }
+    }
+}
+
+class SiteTest : public ::testing::Test
+{
+protected:
+    TSiteData site(const QList<TSiteTestShape> &shapes, int base = 50)
+    {
+        TSiteData data;
+        data.Site.BaseDepth = base;
+        for (qsizetype i = 0; i < shapes.size(); ++i)
+            data.Site.Points.append(
+                {WriteSiteTest(sandbox, QStringLiteral("t%1.ktd").arg(i), shapes.at(i)),
+                 DefaultPointLabel(i), std::nullopt, std::nullopt});
+        data.ReadTests(setting, tables);
+        return data;
+    }
+
+    TestSandbox sandbox;
+    TSetting setting;
+    TReferenceTables tables = shippedTables();
+};
+
+// Positions are measured from the first point with a GPS position, levels from the first with
+// an altitude; typed values win and the GPS value stays known; a point whose GPS is unreadable
+// or absent has no position but stays in the site.
+TEST_F(SiteTest, GpsGivesPositionsAndLevelsThatTypedValuesOverride)
+{
+    TSiteData data = site({
+        {600, {}, {}},
+        {600, {}, "35.6812 N 139.7671 E 40 m"},
+        {600, {}, "3540.893631 N 13946.045884 E 41.25 m"},
+        {600, {}, "35.68119999 N 139.76820467 E 39.5 m"},
+        {600, {}, "35.68x N 139.7671 E 40 M"},
+    });
+    data.Site.Points[3].TypedPosition = QPointF(5, 6);
+    data.Site.Points[3].TypedGround = 0.8;
+    data.Recompute();
+    const TSiteFigures &f = data.Figures;
+    EXPECT_EQ(f.PositionOrigin, 1);
+    EXPECT_EQ(f.GroundOrigin, 1);
+
+    EXPECT_FALSE(f.Points[0].Position);
+    EXPECT_EQ(f.Points[0].PositionSource, TValueSource::None);
+    EXPECT_FALSE(f.Points[0].Ground);
+    EXPECT_EQ(f.Points[1].Position, QPointF(0, 0));
+    EXPECT_NEAR(f.Points[2].Position->x(), 30, kCentimetre);
+    EXPECT_NEAR(f.Points[2].Position->y(), 40, kCentimetre);
+    EXPECT_EQ(f.Points[2].PositionSource, TValueSource::Gps);
+    EXPECT_DOUBLE_EQ(*f.Points[2].Ground, 1.25);
+
+    EXPECT_EQ(f.Points[3].Position, QPointF(5, 6));
+    EXPECT_EQ(f.Points[3].PositionSource, TValueSource::Typed);
+    EXPECT_NEAR(f.Points[3].GpsPosition->x(), 100, kCentimetre);
+    EXPECT_DOUBLE_EQ(*f.Points[3].Ground, 0.8);
+    EXPECT_EQ(f.Points[3].GroundSource, TValueSource::Typed);
+    EXPECT_DOUBLE_EQ(*f.Points[3].GpsGround, -0.5);
+
+    EXPECT_FALSE(f.Points[4].Position);
+    ASSERT_EQ(f.Points[4].Problems.size(), 1);
+    EXPECT_TRUE(f.Points[4].Problems[0].contains(QStringLiteral("35.68x")));
+    EXPECT_DOUBLE_EQ(*f.Points[4].Ground, 0);
+    EXPECT_FALSE(f.TrueSpacing());
+    ASSERT_TRUE(f.Pairs[1].Distance);
+    EXPECT_NEAR(*f.Pairs[1].Distance, 50, kCentimetre);
+}
+
+// B = 0.50 m. A sinks at 0.50 kN from 0.50 to 1.25 m, B at 0.75 kN from 0.75 to 2.00 m, C at
+// 0.50 kN from 2.25 to 3.00 m (across B+2 m), D never. Ground levels 0.00, +0.30, -0.20, +0.10;
+// A (0, 0), B (10, 0), C (10, 7.5), D (4, 7.5).
+TEST_F(SiteTest, ThicknessesBottomsAndSlopesOfAThreePointSite)
+{
+    TSiteData data = site({
+        {600, {{50, 125, "050"}}, {}},
+        {600, {{75, 200, "075"}}, {}},
+        {600, {{225, 300, "050"}}, {}},
+        {600, {}, {}},
+    });
+    const QList<QPointF> places{{0, 0}, {10, 0}, {10, 7.5}, {4, 7.5}};
+    const QList<double> grounds{0.0, 0.3, -0.2, 0.1};
+    for (qsizetype i = 0; i < places.size(); ++i) {
+        data.Site.Points[i].TypedPosition = places[i];
+        data.Site.Points[i].TypedGround = grounds[i];
+    }
+    data.Recompute();
+    const TSiteFigures &f = data.Figures;
+
+    struct Expected
+    {
+        int upper, lower;
+        std::optional<int> bottom;
+        int meanTenths;
+    };
+    const Expected points[] = {
+        {75, 0, 125, 100}, {125, 0, 200, 60}, {25, 50, 300, 140}, {0, 0, std::nullopt, 160}};
+    for (qsizetype i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(f.Points[i].UpperThickness, points[i].upper);
+        EXPECT_EQ(f.Points[i].LowerThickness, points[i].lower);
+        EXPECT_EQ(f.Points[i].SoftBottom, points[i].bottom);
+        EXPECT_EQ(f.Points[i].Result->MeanNswTenths, points[i].meanTenths);
+    }
+    EXPECT_EQ(f.Points[2].UpperStretches, (QList<TSelfSinkingLayer>{{225, 250, 50}}));
+    EXPECT_EQ(f.Points[2].LowerStretches, (QList<TSelfSinkingLayer>{{250, 300, 50}}));
+
+    struct Pair
+    {
+        double distance;
+        std::optional<double> difference, slope;
+    };
+    const Pair pairs[] = {{10, -0.45, -45.0}, {7.5, -1.5, -200.0}, {6, {}, {}}};
+    ASSERT_EQ(f.Pairs.size(), 3);
+    for (qsizetype i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NEAR(*f.Pairs[i].Distance, pairs[i].distance, 1e-9);
+        EXPECT_EQ(f.Pairs[i].BottomDifference.has_value(), pairs[i].difference.has_value());
+        EXPECT_EQ(f.Pairs[i].SlopePermille.has_value(), pairs[i].slope.has_value());
+        if (pairs[i].difference) {
+            EXPECT_NEAR(*f.Pairs[i].BottomDifference, *pairs[i].difference, 1e-9);
+            EXPECT_NEAR(*f.Pairs[i].SlopePermille, *pairs[i].slope, 1e-9);
+        }
+    }
+    EXPECT_TRUE(f.TrueSpacing());
+}
+
+// A missing test is named; the other points keep their figures.
+TEST_F(SiteTest, AMissingTestIsNamedAndTheRestOfTheSiteStays)
+{
+    TSiteData data = site({{600, {{50, 125, "050"}}, {}}, {600, {}, {}}});
+    QFile::remove(data.Site.Points[1].File);
+    data.ReadTests(setting, tables);
+    EXPECT_TRUE(data.Tests[0].Test);
+    EXPECT_FALSE(data.Tests[1].Test);
+    EXPECT_EQ(data.TestProblems(), QStringList{QStringLiteral("No.2: 試験ファイルがありません: ") +
+                                               QDir::toNativeSeparators(data.Site.Points[1].File)});
+    EXPECT_EQ(data.Figures.Points[0].UpperThickness, 75);
+    EXPECT_FALSE(data.Figures.Points[1].Result);
+    EXPECT_FALSE(data.Figures.Pairs[0].BottomDifference);
+}
+
+TEST_F(SiteTest, TheSiteFileKeepsEverythingWithTestsRelativeToIt)
+{
+    TSite site;
+    site.Name = QStringLiteral("山田邸　新築工事");
+    site.BaseDepth = 75;
+    site.Points = {{sandbox.filePath("tests/a.ktd"), "No.1", QPointF(1.5, -2.25), 0.35},
+                   {sandbox.filePath("b.kgd"), "北東隅", std::nullopt, std::nullopt},
+                   {sandbox.filePath("tests/c.ksd"), "No.3", std::nullopt, -0.1}};
+    site.Outline = {{0, 0}, {9.1, 0}, {9.1, 7.28}, {0, 7.28}};
+    const QString path = sandbox.filePath("site/house.tsite");
+    QDir().mkpath(sandbox.filePath("site"));
+    WriteSiteFile(site, path);
+
+    EXPECT_EQ(ReadSiteFile(path), site);
+    const QByteArray document = sandbox.readFile(path);
+    EXPECT_TRUE(document.contains("\"../tests/a.ktd\"")) << document.toStdString();
+    EXPECT_FALSE(document.contains(sandbox.path().toUtf8()));
+}
+
+TEST(SiteFile, MalformedPartsAreNamed)
+{
+    struct Case
+    {
+        const char *document;
+        const char *named;
+    };
+    const Case cases[] = {
+        {"{\"format\": \"Tessmark site\", \"version\": 1,", "JSON"},
+        {"{\"format\": \"something else\", \"version\": 1}", "\"format\""},
+        {"[1, 2]", "\"format\""},
+        {"{\"format\": \"Tessmark site\", \"version\": 2}", "\"version\" が 2"},
+        {"{\"format\": \"Tessmark site\", \"version\": \"1\"}", "\"version\""},
+        {"{\"format\": \"Tessmark site\", \"version\": 1, \"base_depth\": -1}", "\"base_depth\""},
+        {"{\"format\": \"Tessmark site\", \"version\": 1, \"points\": [{\"file\": \"a.ktd\"},"
+         " {\"file\": \"b.ktd\", \"x\": \"east\", \"y\": 1}]}",
+         "測点 2 の \"x\""},
+        {"{\"format\": \"Tessmark site\", \"version\": 1, \"points\": [{\"label\": \"No.1\"}]}",
+         "測点 1 の \"file\""},
+        {"{\"format\": \"Tessmark site\", \"version\": 1, \"points\": [{\"file\": \"a\", \"x\": "
+         "1}]}",
+         "測点 1 の \"x\" と \"y\""},
+        {"{\"format\": \"Tessmark site\", \"version\": 1, \"outline\": [[0, 0], [1, \"a\"]]}",
+         "建物外形の頂点 2 の y"},
+        {"{\"format\": \"Tessmark site\", \"version\": 1, \"outline\": [[0, 0], [1, 1]]}",
+         "\"outline\""},
+    };
+    for (const Case &c : cases) {
+        try {
+            ParseSiteDocument(c.document, QStringLiteral("/sites"), QStringLiteral("x.tsite"));
+            ADD_FAILURE() << c.document << " was read";
+        } catch (const ESiteFileError &e) {
+            EXPECT_TRUE(
+                e.message().startsWith(QStringLiteral("現場ファイル x.tsite を読めません")));
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.named)))
+                << e.message().toStdString();
+        }
+    }
+}
+
+TEST(SiteRules, LabelsAndTypedMetres)
+{
+    TSite site;
+    site.Points = {{"a", "No.1", {}, {}}, {"b", "No.3", {}, {}}, {"c", "No.3", {}, {}}};
+    EXPECT_EQ(NextPointLabel(site), QStringLiteral("No.4"));
+    site.Points[2].Label = QStringLiteral("No.4");
+    EXPECT_EQ(NextPointLabel(site), QStringLiteral("No.5"));
+    EXPECT_EQ(FindPointLabel(site, QStringLiteral("No.3")), 1);
+    EXPECT_EQ(FindPointLabel(site, QStringLiteral("No.9")), -1);
+    EXPECT_TRUE(LabelProblem(site, 0, QStringLiteral("No.3")).contains(QStringLiteral("No.3")));
+    EXPECT_FALSE(LabelProblem(site, 0, QStringLiteral(" ")).isEmpty());
+    EXPECT_TRUE(LabelProblem(site, 1, QStringLiteral("No.3")).isEmpty());
+
+    const QList<std::pair<QString, std::optional<double>>> texts = {
+        {"1.5", 1.5}, {"-0.25", -0.25}, {" +12 ", 12}, {".5", 0.5},   {"abc", {}},
+        {"1,5", {}},  {"", {}},         {"1e3", {}},   {"123456", {}}};
+    for (const auto &[text, value] : texts)
+        EXPECT_EQ(ParseSiteMetres(text), value) << text.toStdString();
+    EXPECT_EQ(SiteMetresText(-0.001), QStringLiteral("0.00"));
+    EXPECT_EQ(SiteMetresText(std::optional<double>()), QStringLiteral("-"));
+}
+
+} // namespace

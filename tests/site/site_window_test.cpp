@@ -1,0 +1,255 @@
+// The site window on the offscreen platform: points added, moved and removed, values typed,
+// the site saved and reopened, unsaved changes asked about, and the way from the main window.
+#include "events.h"
+#include "form_fixture.h"
+#include "sitefile.h"
+#include "sitetablemodel.h"
+#include "sitetestdata.h"
+#include "sitewindow.h"
+
+#include <QAction>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QTableView>
+#include <QTest>
+#include <QUrl>
+
+namespace {
+
+class SiteWindowTest : public FormFixture
+{
+protected:
+    SiteWindowTest()
+    {
+        tables.LoadFrom(shippedDataDir());
+        context.Setting = &setting;
+        context.Tables = &tables;
+        context.OpenTest = [this](const QString &file) {
+            opened.append(file);
+        };
+    }
+
+    // Three tests (A sinks to 1.25 m, B to 2.00 m, C none) in a site file with typed places.
+    QString writeSite()
+    {
+        TSite site;
+        site.Name = QStringLiteral("山田邸");
+        const QList<TSiteTestShape> shapes{
+            {600, {{50, 125, "050"}}, {}}, {600, {{75, 200, "075"}}, {}}, {600, {}, {}}};
+        for (qsizetype i = 0; i < shapes.size(); ++i)
+            site.Points.append({WriteSiteTest(box, QStringLiteral("t/%1.ktd").arg(i), shapes[i]),
+                                DefaultPointLabel(i), QPointF(10.0 * i, 0), 0.1 * i});
+        const QString path = box.filePath("house.tsite");
+        WriteSiteFile(site, path);
+        return path;
+    }
+
+    QString cell(const TSiteWindow &window, int row, int column) const
+    {
+        return window.PointTable->model()->index(row, column).data().toString();
+    }
+
+    TSetting setting;
+    TReferenceTables tables;
+    TSiteWindowContext context;
+    QStringList opened;
+};
+
+TEST_F(SiteWindowTest, PointsAreAddedMovedRemovedAndSaved)
+{
+    const QString path = writeSite();
+    TSiteWindow window(context);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(window.OpenSite(path));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("現場 - house.tsite[*]"));
+    EXPECT_EQ(window.NameEdit->text(), QStringLiteral("山田邸"));
+    ASSERT_EQ(window.PointTable->model()->rowCount(), 3);
+    EXPECT_EQ(cell(window, 1, TSiteTableModel::MeanColumn), QStringLiteral("6.0"));
+    EXPECT_EQ(cell(window, 1, TSiteTableModel::UpperColumn), QStringLiteral("1.25"));
+    EXPECT_FALSE(window.IsModified());
+
+    const QString added = WriteSiteTest(box, "t/d.ktd", {600, {}, {}});
+    ASSERT_TRUE(window.AddTests({added}));
+    EXPECT_EQ(cell(window, 3, TSiteTableModel::LabelColumn), QStringLiteral("No.4"));
+    EXPECT_TRUE(window.isWindowModified());
+    window.PointTable->setFocus();
+    QTest::keyClick(window.PointTable, Qt::Key_Up, Qt::ControlModifier);
+    QTest::keyClick(window.PointTable, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(cell(window, 1, TSiteTableModel::LabelColumn), QStringLiteral("No.4"));
+    EXPECT_EQ(cell(window, 2, TSiteTableModel::LabelColumn), QStringLiteral("No.2"));
+    window.PointTable->selectRow(0);
+    QTest::keyClick(window.PointTable, Qt::Key_Delete);
+    EXPECT_EQ(window.Data().Site.Points.size(), 3);
+    EXPECT_EQ(cell(window, 0, TSiteTableModel::LabelColumn), QStringLiteral("No.4"));
+
+    // The base depth changes the figures as it is typed.
+    window.BaseEdit->selectAll();
+    QTest::keyClicks(window.BaseEdit, QStringLiteral("1.00"));
+    EXPECT_EQ(window.Data().Site.BaseDepth, 100);
+    EXPECT_EQ(cell(window, 1, TSiteTableModel::UpperColumn), QStringLiteral("1.00"));
+
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(window.isWindowModified());
+    const TSite saved = ReadSiteFile(path);
+    EXPECT_EQ(saved, window.Data().Site);
+    EXPECT_EQ(saved.Points.first().File, added);
+    EXPECT_TRUE(messages.AskedBoxes.isEmpty()) << messages.texts().join('|').toStdString();
+}
+
+// Typed positions and levels override the GPS ones and go back to them when emptied; what is
+// no number is refused with a message and changes nothing.
+TEST_F(SiteWindowTest, TypedValuesAreCheckedAndOverrideTheGps)
+{
+    TSiteWindow window(context);
+    const QString gps = WriteSiteTest(box, "g.ktd", {600, {}, "35.6812 N 139.7671 E 40 m"});
+    const QString other =
+        WriteSiteTest(box, "h.ktd", {600, {}, "35.68119999 N 139.76820467 E 41.5 m"});
+    ASSERT_TRUE(window.AddTests({gps, other}));
+    QAbstractItemModel *model = window.PointTable->model();
+    const QModelIndex x = model->index(1, TSiteTableModel::XColumn);
+    EXPECT_EQ(x.data().toString(), QStringLiteral("100.00"));
+    EXPECT_TRUE(x.data(Qt::FontRole).value<QFont>().italic());
+
+    for (const char *bad : {"abc", "1,5", "12m"}) {
+        EXPECT_FALSE(model->setData(x, QString::fromUtf8(bad)));
+        EXPECT_TRUE(messages.texts().last().contains(QString::fromUtf8(bad)));
+    }
+    EXPECT_FALSE(window.Data().Site.Points[1].TypedPosition);
+    ASSERT_TRUE(model->setData(x, QStringLiteral("12.5")));
+    ASSERT_TRUE(window.Data().Site.Points[1].TypedPosition);
+    EXPECT_DOUBLE_EQ(window.Data().Site.Points[1].TypedPosition->x(), 12.5);
+    EXPECT_NEAR(window.Data().Site.Points[1].TypedPosition->y(), 0, 0.01); // as the GPS gave
+    EXPECT_TRUE(model->index(1, TSiteTableModel::XColumn)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .contains(QStringLiteral("GPS: 100.00")));
+    ASSERT_TRUE(model->setData(model->index(1, TSiteTableModel::GroundColumn), "-0.25"));
+    EXPECT_EQ(window.Data().Figures.Points[1].Ground, -0.25);
+    ASSERT_TRUE(model->setData(x, QString()));
+    EXPECT_FALSE(window.Data().Site.Points[1].TypedPosition);
+    EXPECT_EQ(model->index(1, TSiteTableModel::XColumn).data().toString(),
+              QStringLiteral("100.00"));
+
+    EXPECT_FALSE(model->setData(model->index(1, TSiteTableModel::LabelColumn), "No.1"));
+    EXPECT_TRUE(messages.texts().last().contains(QStringLiteral("No.1")));
+}
+
+// A missing test keeps its point (nothing typed for it is lost) and is named; a test that
+// cannot be read is not added.
+TEST_F(SiteWindowTest, AMissingTestIsNamedAndKept)
+{
+    const QString path = writeSite();
+    const TSite site = ReadSiteFile(path);
+    QFile::remove(site.Points[1].File);
+    TSiteWindow window(context);
+    ASSERT_TRUE(window.OpenSite(path));
+    ASSERT_EQ(messages.AskedBoxes.size(), 1);
+    EXPECT_TRUE(
+        messages.texts().first().contains(QStringLiteral("No.2: 試験ファイルがありません")));
+    EXPECT_EQ(window.PointTable->model()->rowCount(), 3);
+    EXPECT_EQ(window.PointTable->model()
+                  ->index(1, TSiteTableModel::LabelColumn)
+                  .data(Qt::ForegroundRole)
+                  .value<QBrush>()
+                  .color(),
+              QColor(Qt::red));
+
+    EXPECT_FALSE(window.AddTests({box.writeFile("bad.ktd", "$T(\r\nnonsense\r\n)\r\n")}));
+    EXPECT_TRUE(messages.texts().last().contains(QStringLiteral("bad.ktd")));
+    EXPECT_EQ(window.Data().Site.Points.size(), 3);
+
+    // Nor does a malformed site file replace the open one.
+    EXPECT_FALSE(window.OpenSite(box.writeFile("broken.tsite", "{")));
+    EXPECT_TRUE(messages.texts().last().contains(QStringLiteral("broken.tsite")));
+    EXPECT_EQ(window.SitePath(), QFileInfo(path).absoluteFilePath());
+}
+
+TEST_F(SiteWindowTest, ClosingAsksAboutUnsavedChanges)
+{
+    const QString path = writeSite();
+    const QByteArray before = box.readFile(path);
+    TSiteWindow window(context);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    ASSERT_TRUE(window.OpenSite(path));
+    window.show();
+    QTest::keyClicks(window.NameEdit, QStringLiteral(" A"));
+
+    messages.answer(QMessageBox::Cancel);
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(messages.texts().last().contains(QStringLiteral("house.tsite")));
+    messages.answer(QMessageBox::Yes);
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(ReadSiteFile(path).Name, QStringLiteral("山田邸 A"));
+
+    window.show();
+    QTest::keyClicks(window.NameEdit, QStringLiteral("!"));
+    messages.answer(QMessageBox::No);
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(ReadSiteFile(path).Name, QStringLiteral("山田邸 A"));
+    EXPECT_NE(box.readFile(path), before);
+}
+
+// Double-clicking a point's figures shows its test in the main window; dropped files join
+// the site in the order they come.
+TEST_F(SiteWindowTest, DoubleClickOpensTheTestAndDropsAddTests)
+{
+    TSiteWindow window(context);
+    window.show();
+    const QStringList files{WriteSiteTest(box, "a.ktd", {600, {}, {}}),
+                            WriteSiteTest(box, "b.ktd", {600, {}, {}})};
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(files[0]), QUrl::fromLocalFile(files[1])});
+    // A drop reaches the widget that accepted the drag's entry.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &drop);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(window.Data().Site.Points.size(), 2);
+    EXPECT_EQ(window.Data().Site.Points[1].File, files[1]);
+
+    const QModelIndex file = window.PointTable->model()->index(1, TSiteTableModel::FileColumn);
+    const QRect place = window.PointTable->visualRect(file);
+    QTest::mouseClick(window.PointTable->viewport(), Qt::LeftButton, {}, place.center());
+    QTest::mouseDClick(window.PointTable->viewport(), Qt::LeftButton, {}, place.center());
+    EXPECT_EQ(opened, QStringList{files[1]});
+}
+
+// The File menu's two items open the window; a site file given at start opens in it.
+TEST_F(SiteWindowTest, TheMainWindowOpensSites)
+{
+    const QString path = writeSite();
+    auto form = started({path});
+    QCoreApplication::postEvent(form.get(), new TWindowMessage(WM_OPENSTARTFILE));
+    QCoreApplication::processEvents();
+    auto *window = qobject_cast<TSiteWindow *>(form->SiteWindow());
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->SitePath(), QFileInfo(path).absoluteFilePath());
+    EXPECT_TRUE(messages.AskedBoxes.isEmpty()) << messages.texts().join('|').toStdString();
+
+    const QList<QAction *> items = form->File1->actions();
+    const qsizetype temporary = items.indexOf(form->N14);
+    EXPECT_EQ(items.value(temporary + 2), form->KNewSite);
+    EXPECT_EQ(items.value(temporary + 3), form->KOpenSite);
+
+    // The test of a point opens in the main window.
+    window->PointTable->selectRow(1);
+    window->OpenTestAction->trigger();
+    EXPECT_TRUE(form->windowTitle().contains(QStringLiteral("1.ktd")));
+
+    // A changed site is asked about before the main window closes.
+    QTest::keyClicks(window->NameEdit, QStringLiteral(" A"));
+    messages.answer(QMessageBox::Cancel);
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->SiteWindow());
+    form->KNewSite->trigger();
+    EXPECT_TRUE(messages.texts().last().contains(QStringLiteral("変更されています")));
+}
+
+} // namespace
