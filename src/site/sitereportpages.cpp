@@ -5,6 +5,7 @@
 #include "printout.h"
 #include "site.h"
 #include "siteplan.h"
+#include "sitereport.h"
 #include "sitesection.h"
 
 #include <QFontMetrics>
@@ -119,19 +120,22 @@ void TFlowPages::Table(const QStringList &headings, const QList<QStringList> &ro
 
 void TFlowPages::Paragraph(const QString &text)
 {
-    m_painter.setFont(SiteFont(m_th * 9 / 10));
-    const int flags = int(Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
-    QRect used = m_painter.boundingRect(QRect(m_area.left(), m_y, m_area.width(), m_area.height()),
-                                        flags, text);
-    if (m_y + used.height() > m_area.bottom()) {
-        newPage();
+    // Broken as the report's own notes are: never inside a bracketed aside or a number.
+    const auto lines = [&]() {
         m_painter.setFont(SiteFont(m_th * 9 / 10));
-        used = m_painter.boundingRect(QRect(m_area.left(), m_y, m_area.width(), m_area.height()),
-                                      flags, text);
+        return WrapReportText(text, m_painter.fontMetrics(), m_area.width());
+    };
+    QStringList wrapped = lines();
+    int height = int(wrapped.size()) * m_painter.fontMetrics().lineSpacing();
+    if (m_y + height > m_area.bottom()) {
+        newPage();
+        wrapped = lines();
+        height = int(wrapped.size()) * m_painter.fontMetrics().lineSpacing();
     }
     SetPen(m_painter, 1, Qt::SolidLine);
-    m_painter.drawText(QRect(m_area.left(), m_y, m_area.width(), used.height()), flags, text);
-    m_y += used.height() + m_th / 3;
+    m_painter.drawText(QRect(m_area.left(), m_y, m_area.width(), height),
+                       int(Qt::AlignLeft | Qt::AlignTop), wrapped.join(u'\n'));
+    m_y += height + m_th / 3;
 }
 
 QString sourceText(TValueSource source)
