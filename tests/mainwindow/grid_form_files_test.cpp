@@ -291,7 +291,8 @@ TEST_F(OpenSaveTest, mainwindow_FailedOpenLeavesTheWindowAsItWas)
         {"missing file", box.filePath("data/missing.ktd"), TMessageKind::Information,
          QStringLiteral("ファイルエラー")},
         {"folder named like a data file", folderNamedLikeData, TMessageKind::Information,
-         QStringLiteral("ファイルエラー")},
+         QStringLiteral("ファイルエラー\r") + folderNamedLikeData +
+             QStringLiteral(" は通常のファイルではありません")},
         {"malformed line", malformed, TMessageKind::Error, QString()},
     };
     for (const auto &c : cases) {
