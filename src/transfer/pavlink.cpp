@@ -100,7 +100,7 @@ private:
         default:
             break;
         }
-        return write(QDir(job.TempFolder).filePath(kAnswerFileName), reader.lines())
+        return write(QDir(job.TempFolder).filePath(kAnswerFileName), reader.data())
                    ? 0
                    : int(OtherFailure);
     }
@@ -108,18 +108,17 @@ private:
     // A read that broke off keeps what arrived in "Errordata.ktd".
     int brokenOff(const TPavlinkJob &job, const Wire::TAnswerReader &reader)
     {
-        if (job.Read && !reader.lines().isEmpty())
-            write(QDir(job.TempFolder).filePath(kErrorDataFileName), reader.lines());
+        if (job.Read && !reader.data().isEmpty())
+            write(QDir(job.TempFolder).filePath(kErrorDataFileName), reader.data());
         return ReceiveFailure;
     }
 
-    static bool write(const QString &path, const QList<QByteArray> &lines)
+    // The answer's lines with their line ends, whole or not at all.
+    static bool write(const QString &path, const QByteArray &data)
     {
         QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
+        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
             return false;
-        for (const QByteArray &line : lines)
-            file.write(line + "\r\n");
         return file.commit();
     }
 
