@@ -29,6 +29,13 @@ constexpr int kCommandPauseMs = 500;
 const QString kRecoveryQuestion =
     QStringLiteral("通信に失敗しましたが、転送されたデータが残っています。\r転送されたデータを強制"
                    "的に読み込みますか?");
+// Where the data of a test that was not written to its file are; the transfer stops there, since
+// the next answer would replace them.
+QString dataKeptText(const QString &source)
+{
+    return QStringLiteral("データは %1 に残っています。").arg(QDir::toNativeSeparators(source));
+}
+
 const QString kRecoveryNotice = QStringLiteral(
     "読み込んだデータは破壊されている可能性があります。\rプリンタ出力などで内容を確認してみてくださ"
     "い\rまた、このエラーのあった以降のデータは、転送されていません。現在読み込んだデータのファイル"
@@ -193,6 +200,8 @@ void TTermDlg::closeBusyWindow()
 
 void TTermDlg::ListBtnClick()
 {
+    if (m_reading)
+        return;
     DeleteErrorData();
     TransferMode = 0;
     SendCommand(QStringLiteral("LIST"));
@@ -200,6 +209,9 @@ void TTermDlg::ListBtnClick()
 
 void TTermDlg::DataBtnClick()
 {
+    // One transfer at a time: a second one would interleave with the first.
+    if (m_reading)
+        return;
     DeleteErrorData();
     if (DstList->count() == 0)
         return;
@@ -209,19 +221,33 @@ void TTermDlg::DataBtnClick()
     m_readNumbers.clear();
     for (int i = 0; i < DstList->count(); ++i)
         m_readNumbers.append(TestNumberOfLine(DstList->item(i)->text()));
+    m_reading = true;
+    SetButtons();
     readNext();
 }
 
-// Reads the next picked test; the button stays off until the transfer ends or fails, so a
-// second press cannot start a second transfer beside the first.
+// Reads the next picked test. The moving buttons and the transfer button stay off until the
+// transfer ends or stops (SetButtons), so nothing can start a second transfer beside the first
+// or change what is being fetched.
 void TTermDlg::readNext()
 {
     SendRead(m_readNumbers.value(ReadCount));
-    DataBtn->setEnabled(false);
+}
+
+void TTermDlg::stopReading(const QString &message)
+{
+    if (m_reading) {
+        m_reading = false;
+        SetButtons();
+    }
+    if (!message.isEmpty())
+        Messages().error(message, this);
 }
 
 void TTermDlg::IncludeBtnClick()
 {
+    if (m_reading)
+        return;
     const int first = GetFirstSelection(SrcList);
     MoveSelected(SrcList, DstList);
     SetItem(SrcList, first);
@@ -229,6 +255,8 @@ void TTermDlg::IncludeBtnClick()
 
 void TTermDlg::ExcludeBtnClick()
 {
+    if (m_reading)
+        return;
     const int first = GetFirstSelection(DstList);
     MoveSelected(DstList, SrcList);
     SetItem(DstList, first);
@@ -236,6 +264,8 @@ void TTermDlg::ExcludeBtnClick()
 
 void TTermDlg::IncAllBtnClick()
 {
+    if (m_reading)
+        return;
     while (SrcList->count() > 0)
         DstList->addItem(SrcList->takeItem(0));
     SetItem(SrcList, 0);
@@ -243,6 +273,8 @@ void TTermDlg::IncAllBtnClick()
 
 void TTermDlg::ExcAllBtnClick()
 {
+    if (m_reading)
+        return;
     while (DstList->count() > 0)
         SrcList->addItem(DstList->takeItem(0));
     SetItem(DstList, 0);
@@ -281,8 +313,8 @@ void TTermDlg::SetItem(QListWidget *list, int index)
 
 void TTermDlg::SetButtons()
 {
-    const bool left = SrcList->count() > 0;
-    const bool right = DstList->count() > 0;
+    const bool left = !m_reading && SrcList->count() > 0;
+    const bool right = !m_reading && DstList->count() > 0;
     IncludeBtn->setEnabled(left);
     IncAllBtn->setEnabled(left);
     ExcludeBtn->setEnabled(right);
@@ -310,9 +342,14 @@ bool TTermDlg::event(QEvent *event)
 
 void TTermDlg::TermAnswer(int wParam, int lParam)
 {
-    DataBtn->setEnabled(true);
     closeBusyWindow();
     unsetCursor();
+    // Every answer turns the transfer button on, except a read the transfer goes on from; a
+    // failure ends the transfer.
+    if (wParam == 1)
+        stopReading();
+    if (wParam == 1 || TransferMode != 1)
+        DataBtn->setEnabled(true);
 
     if (wParam == 1) {
         Messages().error(TermFailureText(lParam), this);
@@ -352,21 +389,24 @@ void TTermDlg::TermAnswer(int wParam, int lParam)
 void TTermDlg::readAnswer()
 {
     ++ReadCount;
+    const QString source = AddTemppath(kAnswerFileName);
     const QString name = TransferFileName(AnswerLines);
     if (name.isEmpty()) {
-        // Without a header line the test has no name: stop, the data stay in "pavlink.tmp".
-        Messages().error(TermFailureText(AnswerFailure), this);
+        // A header whose date and time cannot name a file safely: a malformed answer.
+        stopReading(TermFailureText(AnswerFailure) + u'\r' + dataKeptText(source));
         return;
     }
-    const QString source = AddTemppath(kAnswerFileName);
     const QString target =
         QDir(m_context.Setting ? m_context.Setting->FileMode.TempDir : QString()).filePath(name);
-    if (!QFile::rename(source, target) && !MoveTransferFile(source, target))
+    if (!QFile::rename(source, target) && !MoveTransferFile(source, target)) {
+        stopReading();
         return;
+    }
     if (ReadCount < ReadTotal) {
         setCursor(Qt::WaitCursor);
         readNext();
     } else {
+        stopReading();
         close();
     }
 }
@@ -375,23 +415,26 @@ bool TTermDlg::MoveTransferFile(const QString &source, const QString &target)
 {
     const QFileInfo info(target);
     if (info.isDir()) {
-        Messages().error(QStringLiteral("同名のフォルダが存在するためファイルに書き込めません"),
+        Messages().error(QStringLiteral("同名のフォルダが存在するためファイルに書き込めません\r") +
+                             dataKeptText(source),
                          this);
-        return true;
+        return false;
     }
     if (info.exists()) {
         if (Messages().yesNo(QStringLiteral("同名のファイルが存在します。上書きますか?"), this) !=
-            QMessageBox::Yes)
-            return true;
+            QMessageBox::Yes) {
+            Messages().information(QStringLiteral("転送を中止しました。\r") + dataKeptText(source),
+                                   this);
+            return false;
+        }
         QFile::remove(target);
     }
     if (QFile::rename(source, target))
         return true;
-    // The next answer would replace the data: the user must hear of it before that.
-    Messages().error(
-        QStringLiteral("転送されたデータを %1 に書き込めません。\rデータは %2 に残っています。")
-            .arg(QDir::toNativeSeparators(target), QDir::toNativeSeparators(source)),
-        this);
+    Messages().error(QStringLiteral("転送されたデータを %1 に書き込めません。\r")
+                             .arg(QDir::toNativeSeparators(target)) +
+                         dataKeptText(source),
+                     this);
     return false;
 }
 

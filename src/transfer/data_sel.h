@@ -62,7 +62,8 @@ public:
     void SetButtons();
 
     void FillTestList();
-    // False when the received file could not be moved (it stays in "pavlink.tmp").
+    // False when the received test was not written to `target` (a folder of that name, an
+    // overwrite declined, a failed move); the user has then been told it stays in `source`.
     bool MoveTransferFile(const QString &source, const QString &target);
     bool ErrorDataExists() const;
     void DeleteErrorData();
@@ -102,6 +103,8 @@ private:
     void closeBusyWindow();
     void readAnswer();
     void readNext();
+    // Ends a transfer of picked tests early or at its end; `message`, when given, says why.
+    void stopReading(const QString &message = QString());
 
     TTermContext m_context;
     TPavlink *m_library = nullptr;
@@ -109,4 +112,6 @@ private:
     // The test numbers picked when the transfer started, so moving lines meanwhile cannot
     // change which tests are read.
     QList<int> m_readNumbers;
+    // A transfer of picked tests is running: from the transfer button until it ends or stops.
+    bool m_reading = false;
 };
