@@ -26,6 +26,8 @@ struct TPavlinkJob
     bool Read = false;
     bool Monitor = false;
     bool Log = false;
+    // Set when the window waiting for the answer is gone: nobody would get it.
+    std::shared_ptr<std::atomic<bool>> Abandoned;
 };
 
 class TPavlinkWorker : public QObject
@@ -76,7 +78,8 @@ private:
         QDeadlineTimer deadline(job.Timeouts.AnswerMs);
         while (reader.state() == Wire::TAnswerReader::Waiting ||
                reader.state() == Wire::TAnswerReader::Receiving) {
-            if (m_stop->load())
+            // A runaway answer must not hold up the commands behind it once its window closed.
+            if (m_stop->load() || job.Abandoned->load())
                 return OtherFailure;
             if (deadline.hasExpired())
                 return reader.began() ? brokenOff(job, reader) : ConnectFailure;
@@ -179,7 +182,10 @@ void TPavlink::Term_Command(const QString &command, QObject *receiver)
     job.Read = command.startsWith(QStringLiteral("READ "));
     job.Monitor = m_monitorFlag && *m_monitorFlag;
     job.Log = job.Monitor && m_logFlag && *m_logFlag;
+    job.Abandoned = std::make_shared<std::atomic<bool>>(false);
     m_receivers.insert(job.Id, receiver);
+    connect(receiver, &QObject::destroyed, this,
+            [abandoned = job.Abandoned] { abandoned->store(true); });
     QMetaObject::invokeMethod(
         m_worker, [worker = m_worker, job] { worker->run(job); }, Qt::QueuedConnection);
 }

@@ -143,6 +143,24 @@ TEST(Pavlink, AnAnswerForAWindowThatIsGoneIsLost)
     EXPECT_EQ(sink.next().first, 0);
 }
 
+// A command whose window is gone stops waiting for its answer, so a silent or runaway
+// instrument cannot hold up the commands of the next window behind it.
+TEST(Pavlink, ACommandWhoseWindowIsGoneDoesNotHoldUpTheNext)
+{
+    TestSandbox box;
+    TSimulatorProcess sim(box, {QStringLiteral("--fail"), QStringLiteral("silent")});
+    TPavlink library;
+    setUp(library, box, sim.link());
+    library.SetTimeouts({600000, 1000}); // without the window's going, it would wait ten minutes
+    auto gone = std::make_unique<TAnswerSink>();
+    library.Term_Command(QStringLiteral("READ 1"), gone.get());
+    gone.reset();
+    library.SetTimeouts({500, 500});
+    TAnswerSink sink;
+    library.Term_Command(QStringLiteral("LIST"), &sink);
+    EXPECT_EQ(sink.next(20000), (std::pair<qintptr, qintptr>{1, ConnectFailure}));
+}
+
 // tessmark-cli fetch with its work files in the sandbox's "tmp": exit code and stdout.
 std::pair<int, QString> runFetch(const TestSandbox &box, const QStringList &arguments,
                                  QByteArray *err = nullptr)
