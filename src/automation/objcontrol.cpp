@@ -1,6 +1,7 @@
 #include "objcontrol.h"
 
 #include "commall.h"
+#include "data_sel.h"
 #include "errors.h"
 #include "grid_form.h"
 #include "holders.h"
@@ -306,6 +307,9 @@ QDBusVariant TObjControl::Invoke(int dispid, const QVariantList &args)
 
 int TObjControl::StartCommAll(bool asVariant)
 {
+    // A second fetch beside a running one would mix their answers in the one work file.
+    if (TTermDlg::InstrumentBusy())
+        throw ETessmarkError(TTermDlg::InstrumentBusyText());
     // The answer waits for the list while the program goes on serving the user and others.
     std::function<void(int)> reply = [](int) {
     };

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
@@ -40,6 +41,13 @@ const QString kRecoveryNotice = QStringLiteral(
     "読み込んだデータは破壊されている可能性があります。\rプリンタ出力などで内容を確認してみてくださ"
     "い\rまた、このエラーのあった以降のデータは、転送されていません。現在読み込んだデータのファイル"
     "はありませんので、保存を行った後に残りのファイルの転送を行ってください。");
+
+// The dialog that talks to the instrument, while it does.
+QPointer<TTermDlg> &instrumentUser()
+{
+    static QPointer<TTermDlg> user;
+    return user;
+}
 
 TInputQuery &inputQuery()
 {
@@ -137,6 +145,27 @@ TTermDlg::~TTermDlg()
     closeBusyWindow();
 }
 
+bool TTermDlg::InstrumentBusy()
+{
+    const TTermDlg *user = instrumentUser();
+    return user && (user->m_waiting || user->m_answering || user->m_reading);
+}
+
+QString TTermDlg::InstrumentBusyText()
+{
+    return QStringLiteral("ほかの通信が終わるまでお待ちください");
+}
+
+bool TTermDlg::takeInstrument()
+{
+    if (instrumentUser() != this && InstrumentBusy()) {
+        Messages().error(InstrumentBusyText(), this);
+        return false;
+    }
+    instrumentUser() = this;
+    return true;
+}
+
 QString TTermDlg::AddTemppath(const QString &name) const
 {
     return QDir(m_context.TempFolder).filePath(name);
@@ -146,6 +175,7 @@ QString TTermDlg::AddTemppath(const QString &name) const
 
 void TTermDlg::SendCommand(const QString &text)
 {
+    m_waiting = true;
     if (const TSetting *setting = m_context.Setting) {
         const TSetting copy = *setting;
         m_library->SetPortMap([copy](int n) { return CommDevicePath(copy, n); });
@@ -164,6 +194,7 @@ void TTermDlg::SendCommand(const QString &text)
 
 void TTermDlg::SendRead(int number)
 {
+    m_waiting = true;
     showBusyWindow();
     QTimer::singleShot(kCommandPauseMs, this, [this, number] {
         m_library->SetTempFolder(m_context.TempFolder);
@@ -173,6 +204,10 @@ void TTermDlg::SendRead(int number)
 
 void TTermDlg::SendFreeCommand()
 {
+    if (!takeInstrument()) {
+        close();
+        return;
+    }
     TransferMode = 2;
     QString text = QStringLiteral("CODE");
     if (!askText(this, QStringLiteral("任意コマンド発信"),
@@ -200,7 +235,7 @@ void TTermDlg::closeBusyWindow()
 
 void TTermDlg::ListBtnClick()
 {
-    if (m_reading)
+    if (m_reading || !takeInstrument())
         return;
     DeleteErrorData();
     TransferMode = 0;
@@ -210,7 +245,7 @@ void TTermDlg::ListBtnClick()
 void TTermDlg::DataBtnClick()
 {
     // One transfer at a time: a second one would interleave with the first.
-    if (m_reading)
+    if (m_reading || (DstList->count() > 0 && !takeInstrument()))
         return;
     DeleteErrorData();
     if (DstList->count() == 0)
@@ -342,6 +377,8 @@ bool TTermDlg::event(QEvent *event)
 
 void TTermDlg::TermAnswer(int wParam, int lParam)
 {
+    m_waiting = false;
+    const QScopedValueRollback<bool> answering(m_answering, true);
     closeBusyWindow();
     unsetCursor();
     // Every answer turns the transfer button on, except a read the transfer goes on from; a

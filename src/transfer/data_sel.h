@@ -93,6 +93,12 @@ public:
     // The busy window of the outstanding command; null when none is open.
     TTuusinForm *BusyWindow() const { return m_busy; }
 
+    // True while a dialog waits for an answer or runs a transfer of picked tests. Every answer
+    // lands in the one "pavlink.tmp", so no other dialog may talk to the instrument meanwhile.
+    static bool InstrumentBusy();
+    // What a dialog (or the automation fetch) says when it finds the instrument busy.
+    static QString InstrumentBusyText();
+
 protected:
     bool event(QEvent *event) override;
     void done(int result) override;
@@ -105,6 +111,9 @@ private:
     void readNext();
     // Ends a transfer of picked tests early or at its end; `message`, when given, says why.
     void stopReading(const QString &message = QString());
+    // Takes the instrument for this dialog's next command; false (and the user told) when
+    // another dialog has it.
+    bool takeInstrument();
 
     TTermContext m_context;
     TPavlink *m_library = nullptr;
@@ -114,4 +123,8 @@ private:
     QList<int> m_readNumbers;
     // A transfer of picked tests is running: from the transfer button until it ends or stops.
     bool m_reading = false;
+    // A command has left and its answer has not come, or the answer is being dealt with (its
+    // questions may be open, its data still in the work files).
+    bool m_waiting = false;
+    bool m_answering = false;
 };

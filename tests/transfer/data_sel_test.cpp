@@ -153,6 +153,32 @@ TEST_F(TransferFixture, WhileATransferRunsNothingStartsAnotherOrChangesWhatIsFet
     EXPECT_FALSE(QFile::exists(tempFile(kAnswerFileName)));
 }
 
+// Every answer lands in the one work file: a second dialog (another "通信", or the automation's
+// fetch) must not talk to the instrument while the first waits for an answer or transfers.
+TEST_F(TransferFixture, TwoDialogsNeverTalkToTheInstrumentAtOnce)
+{
+    TSimulatorProcess sim(box, {QStringLiteral("--delay"), QStringLiteral("600")});
+    QPointer<TTermDlg> first = dialogOn(sim.link());
+    listAndPickAll(first);
+    first->DataBtnClick();
+    QPointer<TTermDlg> second = form->CreateTermDlg();
+    second->show();
+    EXPECT_TRUE(TTermDlg::InstrumentBusy());
+    second->ListBtnClick();
+    EXPECT_EQ(messages.texts(), QStringList{TTermDlg::InstrumentBusyText()});
+    EXPECT_FALSE(second->BusyWindow());
+    ASSERT_TRUE(waitFor([&] { return first.isNull(); }));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(box.readFile(QDir(transferFolder()).filePath(kThreeNames.at(i))),
+                  instrumentTest(i));
+    EXPECT_EQ(second->SrcList->count(), 0); // nothing was sent for it
+    EXPECT_FALSE(TTermDlg::InstrumentBusy());
+    second->ListBtnClick();
+    EXPECT_TRUE(waitFor([&] { return second->SrcList->count() == 3; }));
+    EXPECT_EQ(messages.AskedBoxes.size(), 1);
+    delete second;
+}
+
 // A header whose date and time are not plain two-digit fields cannot name a file: the answer is
 // malformed, the file the shortened name would have hit stays, the data stay in the work file.
 TEST_F(TransferFixture, AHeaderThatCannotNameAFileIsMalformedAndReplacesNothing)
