@@ -30,17 +30,17 @@ constexpr int kCommandPauseMs = 500;
 const QString kRecoveryQuestion =
     QStringLiteral("通信に失敗しましたが、転送されたデータが残っています。\r転送されたデータを強制"
                    "的に読み込みますか?");
+const QString kRecoveryNotice = QStringLiteral(
+    "読み込んだデータは破壊されている可能性があります。\rプリンタ出力などで内容を確認してみてくださ"
+    "い\rまた、このエラーのあった以降のデータは、転送されていません。現在読み込んだデータのファイル"
+    "はありませんので、保存を行った後に残りのファイルの転送を行ってください。");
+
 // Where the data of a test that was not written to its file are; the transfer stops there, since
 // the next answer would replace them.
 QString dataKeptText(const QString &source)
 {
     return QStringLiteral("データは %1 に残っています。").arg(QDir::toNativeSeparators(source));
 }
-
-const QString kRecoveryNotice = QStringLiteral(
-    "読み込んだデータは破壊されている可能性があります。\rプリンタ出力などで内容を確認してみてくださ"
-    "い\rまた、このエラーのあった以降のデータは、転送されていません。現在読み込んだデータのファイル"
-    "はありませんので、保存を行った後に残りのファイルの転送を行ってください。");
 
 // The dialog that talks to the instrument, while it does.
 QPointer<TTermDlg> &instrumentUser()
