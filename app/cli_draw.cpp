@@ -36,7 +36,7 @@ void print(const TSoundingTest &test, const TCliCommand &command, const TSetting
 
     QSaveFile file(command.files.at(1));
     if (!file.open(QIODevice::WriteOnly))
-        throw ECantWriteFile();
+        throw ECantWriteFile::Of(file);
     {
         QPdfWriter writer(&file);
         SetUpPdfWriter(writer);
@@ -45,7 +45,7 @@ void print(const TSoundingTest &test, const TCliCommand &command, const TSetting
             TPrintInput{test, setting, tables, DataKindOfFile(test.CurrentFile), pictureFolder});
     }
     if (!file.commit())
-        throw ECantWriteFile();
+        throw ECantWriteFile::Of(file);
 }
 
 // The graph as the graph window draws it on a client area of the given size.
@@ -67,10 +67,10 @@ void graph(const TSoundingTest &test, const TCliCommand &command, const TSetting
     }
     QSaveFile file(command.files.at(1));
     if (!file.open(QIODevice::WriteOnly))
-        throw ECantWriteFile();
+        throw ECantWriteFile::Of(file);
     QImageWriter writer(&file, "png");
     if (!writer.write(image) || !file.commit())
-        throw ECantWriteFile();
+        throw ECantWriteFile::Of(file);
 }
 
 // One point of a report: a failure says which of the many files it was.
@@ -111,14 +111,14 @@ void report(const TEvaluateCommand &command, const TSetting &setting,
     }
     QSaveFile file(command.files.first());
     if (!file.open(QIODevice::WriteOnly))
-        throw ECantWriteFile();
+        throw ECantWriteFile::Of(file);
     {
         QPdfWriter writer(&file);
         SetUpPdfWriter(writer);
         PrintSiteReport(writer, input, setting, tables);
     }
     if (!file.commit())
-        throw ECantWriteFile();
+        throw ECantWriteFile::Of(file);
 }
 
 } // namespace

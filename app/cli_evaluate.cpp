@@ -139,7 +139,7 @@ void exportCsv(const TEvaluateCommand &command, const TSetting &setting,
         text += line(GridRowTexts(log.row(i), setting.NaMode));
     QSaveFile file(command.files.last());
     if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
-        throw ECantWriteFile();
+        throw ECantWriteFile::Of(file);
 }
 
 } // namespace

@@ -150,8 +150,11 @@ void fetch(const TFetchCommand &command, QTextStream &out)
             throw EFetchFailure{message};
         }
         const QString name = TransferFileName(LoadAnswerLines(answerFile));
+        // A header that cannot name a file safely makes the answer malformed, as in the dialog.
         if (name.isEmpty())
-            throw EFetchFailure{QStringLiteral("test %1 has no header line to name it; it is in %2")
+            throw EFetchFailure{terminalText(TermFailureText(AnswerFailure)) +
+                                QStringLiteral("\ntest %1 has no header whose date and time can "
+                                               "name its file; it is in %2")
                                     .arg(number)
                                     .arg(QDir::toNativeSeparators(answerFile))};
         const QString path = target.filePath(name);

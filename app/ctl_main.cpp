@@ -16,7 +16,8 @@ const QString kService = QStringLiteral("Tessmark.ObjControl");
 const QString kPath = QStringLiteral("/ObjControl");
 const QString kInterface = QStringLiteral("Tessmark.IObjControl");
 
-// Operations may wait for the user to answer a message box in the program.
+// No operation waits for a message box; printing a long test or the transfer's list wait may
+// still take a while.
 constexpr int kCallTimeoutMs = 10 * 60 * 1000;
 
 const char kUsage[] =
@@ -84,19 +85,40 @@ int usageError(const QString &problem)
     return 2;
 }
 
-// Sends the call and prints what it returns; answers the exit status.
-int run(QDBusMessage call, bool isCount)
+// The program's messages break lines with a bare CR, which a terminal would not show as a
+// line of its own.
+QString terminalLines(const QString &message)
+{
+    return QString(message)
+        .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(u'\r', u'\n');
+}
+
+QDBusMessage callOnce(const QDBusMessage &call)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        QTextStream(stderr) << "tessmark-ctl: no session bus: " << bus.lastError().message()
-                            << '\n';
-        return 3;
-    }
+    if (!bus.isConnected())
+        return QDBusMessage::createError(QDBusError::Disconnected,
+                                         QStringLiteral("no session bus: ") +
+                                             bus.lastError().message());
     const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
+    // The toolkit's bus thread still hands an error reply on to the bus interface after the
+    // call has returned; a program ending meanwhile makes it warn about invalid types. One more
+    // round trip to the bus lets it finish first.
+    if (reply.type() == QDBusMessage::ErrorMessage)
+        bus.call(QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping")));
+    return reply;
+}
+
+// Sends the call and prints what it returns; answers the exit status.
+int run(const QDBusMessage &call, bool isCount)
+{
+    const QDBusMessage reply = callOnce(call);
     if (reply.type() != QDBusMessage::ReplyMessage) {
-        QTextStream(stderr) << "tessmark-ctl: " << reply.errorMessage() << " (" << reply.errorName()
-                            << ")\n";
+        QTextStream(stderr) << "tessmark-ctl: " << terminalLines(reply.errorMessage()) << " ("
+                            << reply.errorName() << ")\n";
         return 3;
     }
     QVariant value = reply.arguments().value(0);

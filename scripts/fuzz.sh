@@ -57,6 +57,12 @@ seed() {
             i=$((i + 1))
         done
         ;;
+    fuzz_answer)
+        # Sent as it stands in 6-byte pieces (0x05), and framed as a whole answer (0x85).
+        for mode in 05 85; do
+            { printf "\x$mode"; cat samples/sample.ktd; } >"$corpus/$target-seeds/sample-$mode"
+        done
+        ;;
     fuzz_inifile) cp data/Obstbl.tbl "$corpus/$target-seeds/" ;;
     fuzz_weighttable) cp data/Weighttbl.tbl "$corpus/$target-seeds/" ;;
     esac

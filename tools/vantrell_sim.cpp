@@ -22,7 +22,7 @@ struct TSimOptions
 {
     QString Tests;
     QString Link;
-    QString Fail; // "", "refuse", "garble", "silent" or "drop-after"
+    QString Fail; // "", "refuse", "garble", "silent", "endless" or "drop-after"
     int DropAfter = 0;
     int DelayMs = 0;
 };
@@ -133,6 +133,14 @@ private:
             send(frame);
             return;
         }
+        if (read && m_options.Fail == u"endless") {
+            // The answer begins as usual and its data lines never end.
+            QByteArray frame = Wire::answerFrame(lines);
+            frame.truncate(frame.lastIndexOf("\r\nE ") + 2);
+            while (send(frame))
+                frame = QByteArray("D 100 0025 J04 010\r\n").repeated(256);
+            return;
+        }
         if (read && m_options.Fail == u"drop-after" && m_options.DropAfter < lines.size()) {
             // The line breaks off: the first lines arrive, then nothing more.
             const QByteArray frame = Wire::answerFrame(lines.mid(0, m_options.DropAfter));
@@ -142,20 +150,24 @@ private:
         send(Wire::answerFrame(lines));
     }
 
-    void send(const QByteArray &bytes)
+    // False when the bytes could not all be sent: the terminal is gone, or nobody has read
+    // from it for two seconds (the program gave up on the answer).
+    bool send(const QByteArray &bytes)
     {
         qsizetype done = 0;
         while (done < bytes.size()) {
+            pollfd fd{m_master, POLLOUT, 0};
+            if (poll(&fd, 1, 2000) <= 0)
+                return false;
             const ssize_t n = ::write(m_master, bytes.constData() + done, bytes.size() - done);
             if (n < 0) {
-                if (errno == EAGAIN || errno == EINTR) {
-                    QThread::msleep(5);
+                if (errno == EAGAIN || errno == EINTR)
                     continue;
-                }
-                return;
+                return false;
             }
             done += n;
         }
+        return true;
     }
 
     int m_master;
@@ -183,8 +195,9 @@ int main(int argc, char **argv)
     parser.addOption({"tests", "Folder whose files are the instrument's tests.", "DIR"});
     parser.addOption({"link", "Symbolic link to create to the terminal.", "PATH"});
     parser.addOption({"fail",
-                      "Fail on demand: refuse (code 2), garble (3), silent (4), drop-after=N "
-                      "(5: a READ breaks off after N lines).",
+                      "Fail on demand: refuse (code 2), garble (3), silent (4), endless (3: a READ "
+                      "answer whose data lines never end), drop-after=N (5: a READ breaks off "
+                      "after N lines).",
                       "KIND"});
     parser.addOption({"delay", "Wait MS milliseconds before each answer.", "MS"});
     parser.process(app);
@@ -204,7 +217,7 @@ int main(int argc, char **argv)
             return fail("drop-after takes a number of lines: " + failure);
         options.Fail = "drop-after";
     } else if (failure.isEmpty() || failure == "refuse" || failure == "garble" ||
-               failure == "silent") {
+               failure == "silent" || failure == "endless") {
         options.Fail = failure;
     } else {
         return fail("unknown failure: " + failure);

@@ -1,6 +1,7 @@
 #include "objcontrol.h"
 
 #include "commall.h"
+#include "data_sel.h"
 #include "errors.h"
 #include "grid_form.h"
 #include "holders.h"
@@ -10,6 +11,7 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <iterator>
+#include <optional>
 
 namespace {
 
@@ -93,6 +95,23 @@ const QString kCloseText =
                    "このアプリケーションを直接終了した場合にはクライアント側で問題が生じるかも"
                    "しれません。\r\r終了させてもよろしいですか?");
 
+// What the boxes of a call over the bus would have said: each text, and for a question, the answer
+// given in the caller's place (the one that never confirms anything).
+QString toldText(const TScriptedMessages &boxes)
+{
+    QStringList texts;
+    for (const TScriptedMessages::Asked &asked : boxes.AskedBoxes) {
+        QString text = asked.Text;
+        if (asked.ButtonSet != QMessageBox::Ok)
+            text += QStringLiteral("\r（自動操作のため「%1」と答えました）")
+                        .arg(EscapeButtonOf(asked.ButtonSet) == QMessageBox::Cancel
+                                 ? QStringLiteral("キャンセル")
+                                 : QStringLiteral("いいえ"));
+        texts.append(text);
+    }
+    return texts.join(u'\r');
+}
+
 } // namespace
 
 TObjControl::TObjControl(Tgrid_form &window, TAutomationHolders &holders, QObject *parent)
@@ -110,23 +129,47 @@ bool TObjControl::ConfirmClose()
 
 int TObjControl::Serve(int dispid, const QVariantList &args, bool asVariant)
 {
-    if (calledFromDBus())
+    const bool fromBus = calledFromDBus();
+    if (fromBus)
         m_holders.Hold(message().service());
     const TOperation *operation = operationOf(dispid);
     if (operation == nullptr || !m_window)
         return 1;
     if (operation->NeedsData && m_window->DataState == 3)
         return 1;
+
+    // The caller cannot click a box and must not wait for someone who might: while a call over
+    // the bus runs, its boxes are collected instead of shown, and each question gets the
+    // answer that never confirms anything.
+    TScriptedMessages boxes;
+    std::optional<TScopedMessages> quiet;
+    if (fromBus)
+        quiet.emplace(boxes);
+    QString failure;
+    int status = 1;
     try {
-        return Perform(dispid, args, asVariant);
+        status = Perform(dispid, args, asVariant);
     } catch (const ETessmarkError &error) {
-        if (calledFromDBus())
-            sendErrorReply(kAutomationError, error.message());
+        failure = error.message();
     } catch (const std::exception &error) {
-        if (calledFromDBus())
-            sendErrorReply(kAutomationError, QString::fromUtf8(error.what()));
+        failure = QString::fromUtf8(error.what());
     }
-    return 1;
+    quiet.reset();
+    if (!fromBus)
+        return failure.isEmpty() ? status : 1;
+
+    // What the boxes said is the failure of an operation that was not done; after one that was
+    // done it is only a note in the status bar.
+    const QString told = toldText(boxes);
+    if (failure.isEmpty() && status != 0 && dispid != dispNumRows)
+        failure = told;
+    if (!failure.isEmpty()) {
+        sendErrorReply(kAutomationError, failure);
+        return 1;
+    }
+    if (!told.isEmpty())
+        m_window->SetStatusText(1, MessageBoxText(told).section(u'\n', 0, 0));
+    return status;
 }
 
 int TObjControl::Perform(int dispid, const QVariantList &args, bool asVariant)
@@ -264,6 +307,9 @@ QDBusVariant TObjControl::Invoke(int dispid, const QVariantList &args)
 
 int TObjControl::StartCommAll(bool asVariant)
 {
+    // A second fetch beside a running one would mix their answers in the one work file.
+    if (TTermDlg::InstrumentBusy())
+        throw ETessmarkError(TTermDlg::InstrumentBusyText());
     // The answer waits for the list while the program goes on serving the user and others.
     std::function<void(int)> reply = [](int) {
     };

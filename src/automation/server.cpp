@@ -9,7 +9,7 @@
 #include <QPointer>
 
 TAutomationServer::TAutomationServer(Tgrid_form &window, const QDBusConnection &connection,
-                                     bool quitWhenReleased)
+                                     bool quitWhenReleased, int unheldLimitMs)
     : QObject(&window), m_window(window), m_connection(connection),
       m_holders(new TAutomationHolders(connection, this)),
       m_object(new TObjControl(window, *m_holders, this))
@@ -23,10 +23,15 @@ TAutomationServer::TAutomationServer(Tgrid_form &window, const QDBusConnection &
         return !object || object->ConfirmClose();
     };
     if (quitWhenReleased) {
-        // Queued: the last client may go while one of its calls is still being served.
-        connect(
-            m_holders, &TAutomationHolders::LastReleased, this, [this] { m_window.close(); },
-            Qt::QueuedConnection);
+        // Never at once: the last client may go while one of its calls is still being served.
+        m_unheld.setSingleShot(true);
+        connect(&m_unheld, &QTimer::timeout, this, [this] {
+            if (m_holders->Count() == 0)
+                m_window.close();
+        });
+        connect(m_holders, &TAutomationHolders::LastReleased, this,
+                [this] { m_unheld.start(kReleasedGraceMs); });
+        m_unheld.start(unheldLimitMs);
     }
 }
 

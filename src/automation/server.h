@@ -3,6 +3,7 @@
 
 #include <QDBusConnection>
 #include <QObject>
+#include <QTimer>
 
 class TAutomationHolders;
 class TObjControl;
@@ -16,8 +17,17 @@ class TAutomationServer : public QObject
     Q_OBJECT
 
 public:
-    // `quitWhenReleased`: the window is closed when the last holder's connection closes.
-    TAutomationServer(Tgrid_form &window, const QDBusConnection &connection, bool quitWhenReleased);
+    // How long a program the bus started waits for its first holder (a client that only reads
+    // a property, or only introspects, never becomes one), and how long after its last holder
+    // has gone; a client that comes back meanwhile keeps it.
+    static constexpr int kUnheldLimitMs = 30000;
+    static constexpr int kReleasedGraceMs = 2000;
+
+    // `quitWhenReleased` (the bus started the program): the window is closed when no client
+    // holds the object, kReleasedGraceMs after the last holder's connection closed, or
+    // `unheldLimitMs` after the start when no client ever held it.
+    TAutomationServer(Tgrid_form &window, const QDBusConnection &connection, bool quitWhenReleased,
+                      int unheldLimitMs = kUnheldLimitMs);
     ~TAutomationServer() override;
 
     // False when another program holds the bus name.
@@ -31,6 +41,7 @@ private:
     TAutomationHolders *m_holders;
     TObjControl *m_object;
     bool m_ownsName = false;
+    QTimer m_unheld; // runs while a program the bus started has no holder
 };
 
 // The start-up step of main() after the window exists: the server on the session bus, closing

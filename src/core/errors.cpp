@@ -1,9 +1,25 @@
 #include "errors.h"
 
+#include <QDir>
+#include <QFileDevice>
+
+namespace {
+const QString kCantSave = QStringLiteral("データを保存できません");
+}
+
 ECantWriteFile::ECantWriteFile()
-    : ETessmarkError(QStringLiteral("データを保存できません\r"
-                                    "保存するディスクに十分に空き容量があるかを確認してください"))
+    : ETessmarkError(kCantSave +
+                     QStringLiteral("\r保存するディスクに十分に空き容量があるかを確認してください"))
 {}
+
+ECantWriteFile ECantWriteFile::Of(const QFileDevice &file)
+{
+    // The toolkit reports a full disk (and a full quota) as a lack of resources.
+    if (file.error() == QFileDevice::ResourceError)
+        return ECantWriteFile();
+    return ECantWriteFile(kCantSave + u'\r' + QDir::toNativeSeparators(file.fileName()) +
+                          QStringLiteral(": ") + file.errorString());
+}
 
 QString ExcerptForMessage(const QString &text)
 {

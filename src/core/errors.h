@@ -24,12 +24,18 @@ public:
     using ETessmarkError::ETessmarkError;
 };
 
-// A data file cannot be written.
+class QFileDevice;
+
+// A data file cannot be written. The default message is the one about disk space.
 class ECantWriteFile : public ETessmarkError
 {
 public:
     ECantWriteFile();
     explicit ECantWriteFile(const QString &message) : ETessmarkError(message) {}
+    // The error of a file that failed to open, write or commit: the disk-space message when the
+    // disk is full, else "データを保存できません" with the file's name and the system's reason
+    // (a missing folder or a denied permission is not cured by freeing space).
+    static ECantWriteFile Of(const QFileDevice &file);
 };
 
 // The text itself when it has at most 40 characters, else its first 40 followed by "…": messages

@@ -37,9 +37,14 @@ QString FileExtensionOf(const QString &path);
 // True when the path's extension is one the reader accepts (.kgd .ktd .ksd .kmd, any case).
 bool IsReadableDataFile(const QString &path);
 
+// The largest data file the reader opens: a real test is a few hundred kilobytes at most.
+inline constexpr qint64 kMaxDataFileBytes = 64 * 1024 * 1024;
+
 // The file's lines as bytes, filler lines ("000   ", "000,,,") dropped. Lines end at CR LF, LF
 // or CR. When `lineNumbers` is given it receives the 1-based file line of every kept line.
-// Raises EDataFileError (ReadFailed, "ファイルエラー") on any input/output error.
+// Raises EDataFileError (ReadFailed, "ファイルエラー") on any input/output error, and, with a
+// second line naming the file, for anything but a regular file (a pipe or a device could keep
+// the reader waiting or never end) and for a file above kMaxDataFileBytes.
 QList<QByteArray> ReadDataLines(const QString &path, QList<int> *lineNumbers = nullptr);
 
 // Splits at every separator; two separators in a row give an empty field, and the text after

@@ -315,13 +315,15 @@ void WriteLinesAtomically(const QString &path, const QList<QByteArray> &lines)
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw ECantWriteFile();
+        throw ECantWriteFile::Of(file);
     if (file.write(data) != data.size()) {
+        // Taken before cancelling, which replaces the file's error with its own.
+        const ECantWriteFile failure = ECantWriteFile::Of(file);
         file.cancelWriting();
-        throw ECantWriteFile();
+        throw failure;
     }
     if (!file.commit())
-        throw ECantWriteFile();
+        throw ECantWriteFile::Of(file);
 }
 
 void SaveTestFile(TSoundingTest &test, const QString &path, const TSetting &setting,

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
@@ -33,6 +34,20 @@ const QString kRecoveryNotice = QStringLiteral(
     "読み込んだデータは破壊されている可能性があります。\rプリンタ出力などで内容を確認してみてくださ"
     "い\rまた、このエラーのあった以降のデータは、転送されていません。現在読み込んだデータのファイル"
     "はありませんので、保存を行った後に残りのファイルの転送を行ってください。");
+
+// Where the data of a test that was not written to its file are; the transfer stops there, since
+// the next answer would replace them.
+QString dataKeptText(const QString &source)
+{
+    return QStringLiteral("データは %1 に残っています。").arg(QDir::toNativeSeparators(source));
+}
+
+// The dialog that talks to the instrument, while it does.
+QPointer<TTermDlg> &instrumentUser()
+{
+    static QPointer<TTermDlg> user;
+    return user;
+}
 
 TInputQuery &inputQuery()
 {
@@ -130,6 +145,27 @@ TTermDlg::~TTermDlg()
     closeBusyWindow();
 }
 
+bool TTermDlg::InstrumentBusy()
+{
+    const TTermDlg *user = instrumentUser();
+    return user && (user->m_waiting || user->m_answering || user->m_reading);
+}
+
+QString TTermDlg::InstrumentBusyText()
+{
+    return QStringLiteral("ほかの通信が終わるまでお待ちください");
+}
+
+bool TTermDlg::takeInstrument()
+{
+    if (instrumentUser() != this && InstrumentBusy()) {
+        Messages().error(InstrumentBusyText(), this);
+        return false;
+    }
+    instrumentUser() = this;
+    return true;
+}
+
 QString TTermDlg::AddTemppath(const QString &name) const
 {
     return QDir(m_context.TempFolder).filePath(name);
@@ -139,6 +175,7 @@ QString TTermDlg::AddTemppath(const QString &name) const
 
 void TTermDlg::SendCommand(const QString &text)
 {
+    m_waiting = true;
     if (const TSetting *setting = m_context.Setting) {
         const TSetting copy = *setting;
         m_library->SetPortMap([copy](int n) { return CommDevicePath(copy, n); });
@@ -157,6 +194,7 @@ void TTermDlg::SendCommand(const QString &text)
 
 void TTermDlg::SendRead(int number)
 {
+    m_waiting = true;
     showBusyWindow();
     QTimer::singleShot(kCommandPauseMs, this, [this, number] {
         m_library->SetTempFolder(m_context.TempFolder);
@@ -166,6 +204,10 @@ void TTermDlg::SendRead(int number)
 
 void TTermDlg::SendFreeCommand()
 {
+    if (!takeInstrument()) {
+        close();
+        return;
+    }
     TransferMode = 2;
     QString text = QStringLiteral("CODE");
     if (!askText(this, QStringLiteral("任意コマンド発信"),
@@ -193,6 +235,8 @@ void TTermDlg::closeBusyWindow()
 
 void TTermDlg::ListBtnClick()
 {
+    if (m_reading || !takeInstrument())
+        return;
     DeleteErrorData();
     TransferMode = 0;
     SendCommand(QStringLiteral("LIST"));
@@ -200,6 +244,9 @@ void TTermDlg::ListBtnClick()
 
 void TTermDlg::DataBtnClick()
 {
+    // One transfer at a time: a second one would interleave with the first.
+    if (m_reading || (DstList->count() > 0 && !takeInstrument()))
+        return;
     DeleteErrorData();
     if (DstList->count() == 0)
         return;
@@ -209,19 +256,33 @@ void TTermDlg::DataBtnClick()
     m_readNumbers.clear();
     for (int i = 0; i < DstList->count(); ++i)
         m_readNumbers.append(TestNumberOfLine(DstList->item(i)->text()));
+    m_reading = true;
+    SetButtons();
     readNext();
 }
 
-// Reads the next picked test; the button stays off until the transfer ends or fails, so a
-// second press cannot start a second transfer beside the first.
+// Reads the next picked test. The moving buttons and the transfer button stay off until the
+// transfer ends or stops (SetButtons), so nothing can start a second transfer beside the first
+// or change what is being fetched.
 void TTermDlg::readNext()
 {
     SendRead(m_readNumbers.value(ReadCount));
-    DataBtn->setEnabled(false);
+}
+
+void TTermDlg::stopReading(const QString &message)
+{
+    if (m_reading) {
+        m_reading = false;
+        SetButtons();
+    }
+    if (!message.isEmpty())
+        Messages().error(message, this);
 }
 
 void TTermDlg::IncludeBtnClick()
 {
+    if (m_reading)
+        return;
     const int first = GetFirstSelection(SrcList);
     MoveSelected(SrcList, DstList);
     SetItem(SrcList, first);
@@ -229,6 +290,8 @@ void TTermDlg::IncludeBtnClick()
 
 void TTermDlg::ExcludeBtnClick()
 {
+    if (m_reading)
+        return;
     const int first = GetFirstSelection(DstList);
     MoveSelected(DstList, SrcList);
     SetItem(DstList, first);
@@ -236,6 +299,8 @@ void TTermDlg::ExcludeBtnClick()
 
 void TTermDlg::IncAllBtnClick()
 {
+    if (m_reading)
+        return;
     while (SrcList->count() > 0)
         DstList->addItem(SrcList->takeItem(0));
     SetItem(SrcList, 0);
@@ -243,6 +308,8 @@ void TTermDlg::IncAllBtnClick()
 
 void TTermDlg::ExcAllBtnClick()
 {
+    if (m_reading)
+        return;
     while (DstList->count() > 0)
         SrcList->addItem(DstList->takeItem(0));
     SetItem(DstList, 0);
@@ -281,8 +348,8 @@ void TTermDlg::SetItem(QListWidget *list, int index)
 
 void TTermDlg::SetButtons()
 {
-    const bool left = SrcList->count() > 0;
-    const bool right = DstList->count() > 0;
+    const bool left = !m_reading && SrcList->count() > 0;
+    const bool right = !m_reading && DstList->count() > 0;
     IncludeBtn->setEnabled(left);
     IncAllBtn->setEnabled(left);
     ExcludeBtn->setEnabled(right);
@@ -310,9 +377,16 @@ bool TTermDlg::event(QEvent *event)
 
 void TTermDlg::TermAnswer(int wParam, int lParam)
 {
-    DataBtn->setEnabled(true);
+    m_waiting = false;
+    const QScopedValueRollback<bool> answering(m_answering, true);
     closeBusyWindow();
     unsetCursor();
+    // Every answer turns the transfer button on, except a read the transfer goes on from; a
+    // failure ends the transfer.
+    if (wParam == 1)
+        stopReading();
+    if (wParam == 1 || TransferMode != 1)
+        DataBtn->setEnabled(true);
 
     if (wParam == 1) {
         Messages().error(TermFailureText(lParam), this);
@@ -352,21 +426,24 @@ void TTermDlg::TermAnswer(int wParam, int lParam)
 void TTermDlg::readAnswer()
 {
     ++ReadCount;
+    const QString source = AddTemppath(kAnswerFileName);
     const QString name = TransferFileName(AnswerLines);
     if (name.isEmpty()) {
-        // Without a header line the test has no name: stop, the data stay in "pavlink.tmp".
-        Messages().error(TermFailureText(AnswerFailure), this);
+        // A header whose date and time cannot name a file safely: a malformed answer.
+        stopReading(TermFailureText(AnswerFailure) + u'\r' + dataKeptText(source));
         return;
     }
-    const QString source = AddTemppath(kAnswerFileName);
     const QString target =
         QDir(m_context.Setting ? m_context.Setting->FileMode.TempDir : QString()).filePath(name);
-    if (!QFile::rename(source, target) && !MoveTransferFile(source, target))
+    if (!QFile::rename(source, target) && !MoveTransferFile(source, target)) {
+        stopReading();
         return;
+    }
     if (ReadCount < ReadTotal) {
         setCursor(Qt::WaitCursor);
         readNext();
     } else {
+        stopReading();
         close();
     }
 }
@@ -375,23 +452,26 @@ bool TTermDlg::MoveTransferFile(const QString &source, const QString &target)
 {
     const QFileInfo info(target);
     if (info.isDir()) {
-        Messages().error(QStringLiteral("同名のフォルダが存在するためファイルに書き込めません"),
+        Messages().error(QStringLiteral("同名のフォルダが存在するためファイルに書き込めません\r") +
+                             dataKeptText(source),
                          this);
-        return true;
+        return false;
     }
     if (info.exists()) {
         if (Messages().yesNo(QStringLiteral("同名のファイルが存在します。上書きますか?"), this) !=
-            QMessageBox::Yes)
-            return true;
+            QMessageBox::Yes) {
+            Messages().information(QStringLiteral("転送を中止しました。\r") + dataKeptText(source),
+                                   this);
+            return false;
+        }
         QFile::remove(target);
     }
     if (QFile::rename(source, target))
         return true;
-    // The next answer would replace the data: the user must hear of it before that.
-    Messages().error(
-        QStringLiteral("転送されたデータを %1 に書き込めません。\rデータは %2 に残っています。")
-            .arg(QDir::toNativeSeparators(target), QDir::toNativeSeparators(source)),
-        this);
+    Messages().error(QStringLiteral("転送されたデータを %1 に書き込めません。\r")
+                             .arg(QDir::toNativeSeparators(target)) +
+                         dataKeptText(source),
+                     this);
     return false;
 }
 

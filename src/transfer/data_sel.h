@@ -62,7 +62,8 @@ public:
     void SetButtons();
 
     void FillTestList();
-    // False when the received file could not be moved (it stays in "pavlink.tmp").
+    // False when the received test was not written to `target` (a folder of that name, an
+    // overwrite declined, a failed move); the user has then been told it stays in `source`.
     bool MoveTransferFile(const QString &source, const QString &target);
     bool ErrorDataExists() const;
     void DeleteErrorData();
@@ -92,6 +93,12 @@ public:
     // The busy window of the outstanding command; null when none is open.
     TTuusinForm *BusyWindow() const { return m_busy; }
 
+    // True while a dialog waits for an answer or runs a transfer of picked tests. Every answer
+    // lands in the one "pavlink.tmp", so no other dialog may talk to the instrument meanwhile.
+    static bool InstrumentBusy();
+    // What a dialog (or the automation fetch) says when it finds the instrument busy.
+    static QString InstrumentBusyText();
+
 protected:
     bool event(QEvent *event) override;
     void done(int result) override;
@@ -102,6 +109,11 @@ private:
     void closeBusyWindow();
     void readAnswer();
     void readNext();
+    // Ends a transfer of picked tests early or at its end; `message`, when given, says why.
+    void stopReading(const QString &message = QString());
+    // Takes the instrument for this dialog's next command; false (and the user told) when
+    // another dialog has it.
+    bool takeInstrument();
 
     TTermContext m_context;
     TPavlink *m_library = nullptr;
@@ -109,4 +121,10 @@ private:
     // The test numbers picked when the transfer started, so moving lines meanwhile cannot
     // change which tests are read.
     QList<int> m_readNumbers;
+    // A transfer of picked tests is running: from the transfer button until it ends or stops.
+    bool m_reading = false;
+    // A command has left and its answer has not come, or the answer is being dealt with (its
+    // questions may be open, its data still in the work files).
+    bool m_waiting = false;
+    bool m_answering = false;
 };

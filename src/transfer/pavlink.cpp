@@ -26,6 +26,8 @@ struct TPavlinkJob
     bool Read = false;
     bool Monitor = false;
     bool Log = false;
+    // Set when the window waiting for the answer is gone: nobody would get it.
+    std::shared_ptr<std::atomic<bool>> Abandoned;
 };
 
 class TPavlinkWorker : public QObject
@@ -76,7 +78,8 @@ private:
         QDeadlineTimer deadline(job.Timeouts.AnswerMs);
         while (reader.state() == Wire::TAnswerReader::Waiting ||
                reader.state() == Wire::TAnswerReader::Receiving) {
-            if (m_stop->load())
+            // A runaway answer must not hold up the commands behind it once its window closed.
+            if (m_stop->load() || job.Abandoned->load())
                 return OtherFailure;
             if (deadline.hasExpired())
                 return reader.began() ? brokenOff(job, reader) : ConnectFailure;
@@ -100,7 +103,7 @@ private:
         default:
             break;
         }
-        return write(QDir(job.TempFolder).filePath(kAnswerFileName), reader.lines())
+        return write(QDir(job.TempFolder).filePath(kAnswerFileName), reader.data())
                    ? 0
                    : int(OtherFailure);
     }
@@ -108,18 +111,17 @@ private:
     // A read that broke off keeps what arrived in "Errordata.ktd".
     int brokenOff(const TPavlinkJob &job, const Wire::TAnswerReader &reader)
     {
-        if (job.Read && !reader.lines().isEmpty())
-            write(QDir(job.TempFolder).filePath(kErrorDataFileName), reader.lines());
+        if (job.Read && !reader.data().isEmpty())
+            write(QDir(job.TempFolder).filePath(kErrorDataFileName), reader.data());
         return ReceiveFailure;
     }
 
-    static bool write(const QString &path, const QList<QByteArray> &lines)
+    // The answer's lines with their line ends, whole or not at all.
+    static bool write(const QString &path, const QByteArray &data)
     {
         QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
+        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
             return false;
-        for (const QByteArray &line : lines)
-            file.write(line + "\r\n");
         return file.commit();
     }
 
@@ -180,7 +182,10 @@ void TPavlink::Term_Command(const QString &command, QObject *receiver)
     job.Read = command.startsWith(QStringLiteral("READ "));
     job.Monitor = m_monitorFlag && *m_monitorFlag;
     job.Log = job.Monitor && m_logFlag && *m_logFlag;
+    job.Abandoned = std::make_shared<std::atomic<bool>>(false);
     m_receivers.insert(job.Id, receiver);
+    connect(receiver, &QObject::destroyed, this,
+            [abandoned = job.Abandoned] { abandoned->store(true); });
     QMetaObject::invokeMethod(
         m_worker, [worker = m_worker, job] { worker->run(job); }, Qt::QueuedConnection);
 }

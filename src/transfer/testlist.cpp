@@ -17,6 +17,14 @@ bool isPadding(QChar c)
     return c.unicode() <= 0x20;
 }
 
+// What the header's date and time fields hold: a name made only of these cannot end early, leave
+// the transfer folder or differ from the file a clash check looked at.
+bool isTwoDigits(const QString &field)
+{
+    return field.size() == 2 && field.at(0) >= u'0' && field.at(0) <= u'9' && field.at(1) >= u'0' &&
+           field.at(1) <= u'9';
+}
+
 } // namespace
 
 QStringList LoadAnswerLines(const QString &path)
@@ -24,7 +32,12 @@ QStringList LoadAnswerLines(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QStringList lines = Cp932::decode(file.readAll()).split(u'\n');
+    return AnswerLinesOf(file.readAll());
+}
+
+QStringList AnswerLinesOf(const QByteArray &bytes)
+{
+    QStringList lines = Cp932::decode(bytes).split(u'\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     for (QString &line : lines)
@@ -84,8 +97,7 @@ QString TransferFileName(const QStringList &answerLines)
         if (f.size() < 10)
             return QString();
         for (int i = 5; i <= 9; ++i)
-            if (f.at(i).isEmpty() || f.at(i).contains(u'/') || f.at(i).contains(u'\\') ||
-                f.at(i).startsWith(u'.'))
+            if (!isTwoDigits(f.at(i)))
                 return QString();
         return QStringLiteral("%1年%2月%3日%4：%5.ktd")
             .arg(f.at(5), f.at(6), f.at(7), f.at(8), f.at(9));

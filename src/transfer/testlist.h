@@ -7,6 +7,8 @@
 
 // The lines of an answer file (CP932, CR LF); empty when it cannot be read.
 QStringList LoadAnswerLines(const QString &path);
+// The lines of an answer file's bytes.
+QStringList AnswerLinesOf(const QByteArray &bytes);
 
 // A line trimmed of blanks and control characters at both ends, split at every single blank
 // (two blanks in a row give an empty field).
@@ -22,6 +24,6 @@ QStringList TestListLines(const QStringList &answerLines);
 int TestNumberOfLine(const QString &displayLine);
 
 // The .ktd name of a received test: "YY年MM月DD日hh：mm.ktd" from fields 5..9 of its first
-// digit-led line. Empty when there is no such line with ten fields, or when a field could
-// lead out of the transfer folder.
+// digit-led line. Empty (the answer is malformed) when there is no such line with ten fields,
+// or when one of those five fields is anything but two digits 0-9.
 QString TransferFileName(const QStringList &answerLines);

@@ -47,7 +47,7 @@ TAnswerReader::State TAnswerReader::feed(const QByteArray &bytes)
     qsizetype end;
     while ((m_state == Waiting || m_state == Receiving) &&
            (end = m_pending.indexOf(kLineEnd, start)) >= 0) {
-        takeLine(m_pending.sliced(start, end - start));
+        takeLine(QByteArrayView(m_pending).sliced(start, end - start));
         start = end + 2;
     }
     m_pending.remove(0, start);
@@ -56,7 +56,16 @@ TAnswerReader::State TAnswerReader::feed(const QByteArray &bytes)
     return m_state;
 }
 
-void TAnswerReader::takeLine(const QByteArray &line)
+QList<QByteArray> TAnswerReader::lines() const
+{
+    QList<QByteArray> lines;
+    lines.reserve(m_lineCount);
+    for (qsizetype start = 0, end; (end = m_data.indexOf(kLineEnd, start)) >= 0; start = end + 2)
+        lines.append(m_data.sliced(start, end - start));
+    return lines;
+}
+
+void TAnswerReader::takeLine(QByteArrayView line)
 {
     if (m_state == Waiting) {
         if (line == "A")
@@ -66,15 +75,23 @@ void TAnswerReader::takeLine(const QByteArray &line)
         return;
     }
     if (line.startsWith("D ")) {
-        m_lines.append(line.mid(2));
+        const QByteArrayView text = line.sliced(2);
+        if (m_data.size() + text.size() + kLineEnd.size() > kMaxAnswerBytes) {
+            m_state = Malformed;
+            return;
+        }
+        m_data.append(text).append(kLineEnd);
+        ++m_lineCount;
         return;
     }
     if (line.startsWith("E ")) {
-        const QList<QByteArray> parts = line.mid(2).split(' ');
+        const QList<QByteArray> parts = line.sliced(2).toByteArray().split(' ');
         bool countOk = false;
         bool checkOk = false;
-        const bool whole = parts.size() == 2 && parts.at(0).toInt(&countOk) == m_lines.size() &&
-                           parts.at(1).toUShort(&checkOk, 16) == checksum(m_lines);
+        // The check covers the bytes of the answer file, which is just what the data hold.
+        const bool whole =
+            parts.size() == 2 && parts.at(0).toLongLong(&countOk) == m_lineCount &&
+            parts.at(1).toUShort(&checkOk, 16) == qChecksum(m_data, Qt::ChecksumIso3309);
         m_state = whole && countOk && checkOk ? Complete : Malformed;
         return;
     }

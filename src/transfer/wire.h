@@ -10,6 +10,10 @@ namespace Wire {
 inline constexpr int kBaudRate = 38400;
 // Longer lines are damage, not data: the instrument's lines are well under 100 bytes.
 inline constexpr int kMaxLineLength = 4096;
+// The most one answer may carry: its data lines as the answer file holds them (each followed by
+// CR LF). A real test is a few thousand lines; more is a damaged or runaway answer, refused
+// before it can take the program's memory.
+inline constexpr qsizetype kMaxAnswerBytes = 16 * 1024 * 1024;
 
 // A command line as sent: the CP932 text followed by CR LF (a CR or LF inside is dropped).
 QByteArray commandFrame(const QByteArray &command);
@@ -33,16 +37,21 @@ public:
     State state() const { return m_state; }
     // True once any byte arrived.
     bool began() const { return m_began; }
-    // The data lines received so far (all of them when Complete).
-    const QList<QByteArray> &lines() const { return m_lines; }
+    // The data lines received so far (all of them when Complete), as the answer file holds
+    // them: each followed by CR LF. Never more than kMaxAnswerBytes.
+    const QByteArray &data() const { return m_data; }
+    // The same lines without their line ends.
+    QList<QByteArray> lines() const;
+    qsizetype lineCount() const { return m_lineCount; }
 
 private:
-    void takeLine(const QByteArray &line);
+    void takeLine(QByteArrayView line);
 
     State m_state = Waiting;
     bool m_began = false;
     QByteArray m_pending;
-    QList<QByteArray> m_lines;
+    QByteArray m_data;
+    qsizetype m_lineCount = 0;
 };
 
 } // namespace Wire

@@ -4,12 +4,15 @@
 #include "form_fixture.h"
 #include "graphunit.h"
 #include "holders.h"
+#include "objcontrol.h"
 #include "server.h"
 
 #include <QClipboard>
 #include <QDBusConnectionInterface>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPrinterInfo>
+#include <sys/stat.h>
 
 namespace {
 
@@ -93,31 +96,81 @@ TEST_F(AutomationTest, automation_OpenAndViewSwitchAreCountedInNumRows)
     EXPECT_EQ(client.NumRows(), normalRows + 1);
 }
 
-TEST_F(AutomationTest, automation_UnsupportedFileIsToldInTheProgramAndKeepsTheTest)
+// A box in the program once kept the client waiting until someone clicked it: over the bus, the
+// failure reaches the client as the error with the program's message, and no box is shown.
+TEST_F(AutomationTest, automation_FailuresReachTheClientAndNoBoxWaits)
 {
     ASSERT_EQ(client.Status(QStringLiteral("Open"), {sample(QStringLiteral("sample.ktd"))}), 0);
     const int rows = client.NumRows();
+    const QString caption = form->windowTitle();
     const QString text = box.writeFile(QStringLiteral("x.txt"), "not a test\r\n");
-
-    EXPECT_EQ(client.Status(QStringLiteral("Open"), {text}), 1);
-    EXPECT_EQ(messages.texts(),
-              QStringList{QStringLiteral("このファイルタイプには対応していません")});
+    const QString broken = box.writeCp932Lines(
+        QStringLiteral("data/broken.kgd"),
+        {"$T(", "102 004 017 0026 04 24 05 17 10 40", "100 00x5 J04 004 粘性土", "T11 05", ")"});
+    const QString pipe = box.filePath(QStringLiteral("pipe.ktd"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString existing = box.writeFile(QStringLiteral("existing.kgd"), "older\r\n");
+    const struct
+    {
+        const char *Method;
+        QVariantList Args;
+        QString Message; // the whole message, or its start when it ends in "…"
+    } cases[] = {
+        {"Open", {text}, QStringLiteral("このファイルタイプには対応していません")},
+        {"Open", {broken}, QStringLiteral("ファイル broken.kgd の 3 行目が読めません: …")},
+        {"Open",
+         {pipe},
+         QStringLiteral("ファイルエラー\r") + pipe +
+             QStringLiteral(" は通常のファイルではありません")},
+        {"Save",
+         {existing},
+         QStringLiteral("同名のファイルが存在します。保存しますか?\r"
+                        "（自動操作のため「キャンセル」と答えました）")},
+    };
+    for (const auto &c : cases) {
+        const QDBusMessage reply = client.Call(QLatin1String(c.Method), c.Args);
+        const std::string what = c.Args.value(0).toString().toStdString();
+        EXPECT_EQ(reply.errorName(), kAutomationError) << what;
+        if (c.Message.endsWith(u'…'))
+            EXPECT_TRUE(reply.errorMessage().startsWith(c.Message.chopped(1)))
+                << reply.errorMessage().toStdString();
+        else
+            EXPECT_EQ(reply.errorMessage(), c.Message) << what;
+    }
+    // Without a printer the printout fails the same way (only where none is installed: a real
+    // one would print).
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        ASSERT_EQ(client.Status(QStringLiteral("PrintOutType"), {1, 0, 0, 0, 0, 0, 0, 0}), 0);
+        const QDBusMessage reply = client.Call(QStringLiteral("Printout"));
+        EXPECT_EQ(reply.errorName(), kAutomationError);
+        EXPECT_TRUE(reply.errorMessage().contains(QStringLiteral("「設定」で")))
+            << reply.errorMessage().toStdString();
+    }
+    EXPECT_TRUE(messages.AskedBoxes.isEmpty()) << messages.texts().join('|').toStdString();
     EXPECT_EQ(client.NumRows(), rows);
+    EXPECT_EQ(form->windowTitle(), caption);
+    EXPECT_EQ(box.readFile(existing), "older\r\n");
 }
 
-TEST_F(AutomationTest, automation_OpenAsksAboutUnsavedTypedDataFirst)
+// Typed data not yet saved are never given up for a caller who cannot be asked.
+TEST_F(AutomationTest, automation_OpenKeepsUnsavedTypedDataAndTellsTheClient)
 {
     ASSERT_EQ(client.Status(QStringLiteral("Open"), {sample(QStringLiteral("sample.kmd"))}), 0);
     form->DataState = 2; // typed over and not saved
     const int rows = client.NumRows();
 
-    messages.answer(QMessageBox::Cancel);
-    EXPECT_EQ(client.Status(QStringLiteral("Open"), {sample(QStringLiteral("sample.ktd"))}), 1);
-    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("ファイルを保存しますか")});
+    const QDBusMessage reply =
+        client.Call(QStringLiteral("Open"), {sample(QStringLiteral("sample.ktd"))});
+    EXPECT_EQ(reply.errorName(), kAutomationError);
+    EXPECT_EQ(
+        reply.errorMessage(),
+        QStringLiteral("ファイルを保存しますか\r（自動操作のため「キャンセル」と答えました）"));
+    EXPECT_TRUE(messages.AskedBoxes.isEmpty()) << messages.texts().join('|').toStdString();
     EXPECT_EQ(client.NumRows(), rows);
     EXPECT_EQ(form->DataKind, 2);
+    EXPECT_EQ(form->DataState, 2);
 
-    messages.answer(QMessageBox::No);
+    form->DataState = 1; // saved
     EXPECT_EQ(client.Status(QStringLiteral("Open"), {sample(QStringLiteral("sample.ktd"))}), 0);
     EXPECT_EQ(form->DataKind, 1);
 }
@@ -201,7 +254,11 @@ TEST_F(AutomationTest, automation_FailedSaveReachesTheClientAsAnError)
                       {10, QVariantList{QVariant::fromValue(QDBusVariant(missing))}})}) {
         EXPECT_EQ(reply.type(), QDBusMessage::ErrorMessage);
         EXPECT_EQ(reply.errorName(), QStringLiteral("Tessmark.Error"));
-        EXPECT_EQ(reply.errorMessage(), ECantWriteFile().message());
+        // The system's reason, not the advice about disk space.
+        EXPECT_TRUE(reply.errorMessage().startsWith(QStringLiteral("データを保存できません\r") +
+                                                    missing + QStringLiteral(": ")))
+            << reply.errorMessage().toStdString();
+        EXPECT_NE(reply.errorMessage(), ECantWriteFile().message());
     }
     EXPECT_EQ(form->DataState, 0); // not saved
     EXPECT_TRUE(messages.AskedBoxes.isEmpty()) << messages.texts().join('|').toStdString();
@@ -265,6 +322,17 @@ TEST_F(AutomationTest, automation_StartedByTheBusItClosesWhenTheLastClientGoes)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 10000));
 }
 
+// Reading a property does not make a client a holder: a program the bus started only for that
+// once ran for ever.
+TEST_F(AutomationTest, automation_StartedByTheBusItEndsWhenNoClientEverHeldIt)
+{
+    delete server;
+    server = new TAutomationServer(*form, QDBusConnection::sessionBus(), true, 500);
+    EXPECT_EQ(client.NumRows(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 10000));
+    EXPECT_EQ(server->Holders().Count(), 0);
+}
+
 TEST_F(AutomationTest, automation_SecondServerDoesNotTakeTheName)
 {
     QDBusConnection other =
@@ -312,6 +380,29 @@ TEST_F(AutomationTest, automation_OutsideClientsGdbusAndTessmarkCtl)
             EXPECT_TRUE(ctl.Err.contains(ECantWriteFile().message().section(u'\r', 0, 0)))
                 << ctl.Err.toStdString();
         }
+    }
+}
+
+// A bare CR once put the second line of a message over the first on a terminal, and an error
+// reply made the toolkit warn on its way out now and then.
+TEST_F(AutomationTest, automation_TessmarkCtlPrintsMessagesLineByLineAndNothingElse)
+{
+    ASSERT_EQ(client.Status(QStringLiteral("Open"), {sample(QStringLiteral("sample.ktd"))}), 0);
+    const ProcessResult save =
+        RunProcess(program("tessmark-ctl"), {"save", "no-such-folder/out.kgd"}, dataDir());
+    EXPECT_EQ(save.ExitCode, 3);
+    EXPECT_TRUE(save.Err.startsWith(QStringLiteral("tessmark-ctl: データを保存できません\n") +
+                                    QDir(dataDir()).filePath("no-such-folder/out.kgd") + u':'))
+        << save.Err.toStdString();
+    EXPECT_FALSE(save.Err.contains(u'\r'));
+    EXPECT_TRUE(save.Err.endsWith(QStringLiteral(" (Tessmark.Error)\n")));
+    // The warning came with some runs only: enough runs that it would show.
+    for (int run = 0; run < 40; ++run) {
+        const ProcessResult unknown = RunProcess(program("tessmark-ctl"), {"invoke", "11"});
+        EXPECT_EQ(unknown.ExitCode, 3);
+        ASSERT_EQ(unknown.Err, QStringLiteral("tessmark-ctl: no operation has dispatch number 11 "
+                                              "(org.freedesktop.DBus.Error.UnknownMethod)\n"))
+            << run;
     }
 }
 

@@ -4,6 +4,7 @@
 #include "commall.h"
 #include "data_sel.h"
 #include "form_fixture.h"
+#include "objcontrol.h"
 #include "server.h"
 #include "simulator.h"
 
@@ -66,6 +67,28 @@ TEST_F(CommAllTest, automation_CommAllFetchesEveryTestWhileOtherCallsAreServed)
         << messages.texts().join('|').toStdString();
     // The dialog closes when its transfer is done.
     EXPECT_TRUE(QTest::qWaitFor([&] { return form->findChild<TTermDlg *>() == nullptr; }, 10000));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(box.readFile(folder.filePath(kThreeNames.at(i))), instrumentTest(i));
+    EXPECT_TRUE(messages.AskedBoxes.isEmpty()) << messages.texts().join('|').toStdString();
+}
+
+// Both fetches would read their answers from the one work file: the second is refused.
+TEST_F(CommAllTest, automation_ASecondCommAllIsRefusedWhileTheFirstRuns)
+{
+    TSimulatorProcess sim(box, {QStringLiteral("--delay"), QStringLiteral("800")});
+    form->Setting.Port = 1;
+    form->Setting.Comm[0] = sim.link();
+    const QDBusMessage commAll = QDBusMessage::createMethodCall(
+        kTestService, kTestPath, kTestInterface, QStringLiteral("CommAll"));
+    const QDBusMessage reply = CallWhile(commAll, [&] {
+        const QDBusMessage second = client.Call(QStringLiteral("CommAll"));
+        EXPECT_EQ(second.errorName(), kAutomationError);
+        EXPECT_EQ(second.errorMessage(), TTermDlg::InstrumentBusyText());
+        EXPECT_EQ(form->findChildren<TTermDlg *>().size(), 1);
+    });
+    EXPECT_EQ(reply.arguments().value(0).toInt(), 0);
+    const QDir folder(form->Setting.FileMode.TempDir);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->findChild<TTermDlg *>() == nullptr; }, 30000));
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(box.readFile(folder.filePath(kThreeNames.at(i))), instrumentTest(i));
     EXPECT_TRUE(messages.AskedBoxes.isEmpty()) << messages.texts().join('|').toStdString();

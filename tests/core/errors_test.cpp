@@ -1,5 +1,7 @@
 #include "errors.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -42,6 +44,25 @@ TEST(StrictConversions, QuoteAnExcerptOfTheText)
     } catch (const EConvertError &e) {
         EXPECT_TRUE(e.message().startsWith(quoted)) << e.message().toStdString();
     }
+}
+
+// The disk-space advice only when the disk is full; otherwise the system's reason with the file.
+TEST(CantWriteFile, TellsAFullDiskApartFromOtherReasons)
+{
+    const QString cantSave = QStringLiteral("データを保存できません\r");
+    QFile full(QStringLiteral("/dev/full")); // every write: no space left on the device
+    ASSERT_TRUE(full.open(QIODevice::WriteOnly));
+    EXPECT_LT(full.write(QByteArray(100000, 'x')), 0);
+    EXPECT_EQ(ECantWriteFile::Of(full).message(),
+              cantSave +
+                  QStringLiteral("保存するディスクに十分に空き容量があるかを確認してください"));
+
+    QTemporaryDir dir;
+    QFile missing(dir.filePath(QStringLiteral("no-such-folder/out.kgd")));
+    ASSERT_FALSE(missing.open(QIODevice::WriteOnly));
+    EXPECT_EQ(ECantWriteFile::Of(missing).message(),
+              cantSave + missing.fileName() + QStringLiteral(": ") + missing.errorString());
+    EXPECT_FALSE(missing.errorString().isEmpty());
 }
 
 } // namespace

@@ -2,7 +2,11 @@
 #include "settings.h"
 
 #include <QDir>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -123,6 +127,30 @@ TEST(Settings, SetSettingValueOverridesByStoreKey)
     EXPECT_EQ(s.KutenMinN, 30);
     EXPECT_EQ(s.GraphHeight, 500);
     EXPECT_EQ(s.GridHeight, 330);
+}
+
+// A user who edits the file the documentation names must reach the program's own settings.
+TEST(Settings, TheDocumentedSettingsFileIsTheOneTheStoreUses)
+{
+    const std::unique_ptr<QSettings> store(OpenSettingsStore(QStringLiteral("tessmark")));
+    const QString configHome =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    const QString used =
+        QStringLiteral("~/.config/") + QDir(configHome).relativeFilePath(store->fileName());
+    const QDir source(QStringLiteral(TESSMARK_TEST_DATA_DIR "/.."));
+    const QRegularExpression documented(QStringLiteral(R"(~/\.config/[^\s`<)]+)"));
+    for (const char *name :
+         {"README.md", "docs/protocol.md", "docs/man/tessmark.1", "docs/guide/index.html"}) {
+        QFile file(source.filePath(QLatin1String(name)));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        const QString text = QString::fromUtf8(file.readAll());
+        int found = 0;
+        for (const QRegularExpressionMatch &match : documented.globalMatch(text)) {
+            EXPECT_EQ(match.captured().toStdString(), used.toStdString()) << name;
+            ++found;
+        }
+        EXPECT_GT(found, 0) << name;
+    }
 }
 
 } // namespace

@@ -3,6 +3,11 @@
 #include "derived.h"
 
 #include <QFile>
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -406,6 +411,54 @@ TEST_F(Reader, HugeLoadLosesTheTieToTheSmallerLoad)
                              "100 0050 J04 JTN", "T09 45"}));
     ASSERT_GE(test.RoundedLog.Count, 1);
     EXPECT_EQ(test.RoundedLog.row(1).Wsw, "050");
+}
+
+// A pipe named like a test kept the whole program waiting and a link to /dev/zero read without
+// end: only regular files are read, and only up to the limit. (A link to /dev/null stands for
+// every device here: without the rule it is read as an empty test instead of without end.)
+TEST_F(Reader, OpensOnlyRegularFilesWithinTheSizeLimit)
+{
+    const QString pipe = sandbox.filePath("pipe.ktd");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString device = sandbox.filePath("device.ktd");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), device));
+    const QString folder = sandbox.filePath("folder.kgd");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString large = sandbox.writeFile("large.kgd", "$T(\r\n");
+    {
+        QFile grow(large); // sparse: nothing is written to disk
+        ASSERT_TRUE(grow.open(QIODevice::ReadWrite) && grow.resize(kMaxDataFileBytes + 1));
+    }
+    // Should the pipe be opened after all, a writer that comes and goes lets the test fail
+    // instead of hanging.
+    std::atomic<bool> done = false;
+    std::thread unblock([&] {
+        for (int i = 0; i < 100 && !done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (!done)
+            ::close(::open(QFile::encodeName(pipe).constData(), O_WRONLY));
+    });
+    const struct
+    {
+        QString path;
+        QString why;
+    } cases[] = {
+        {pipe, QStringLiteral(" は通常のファイルではありません")},
+        {device, QStringLiteral(" は通常のファイルではありません")},
+        {folder, QStringLiteral(" は通常のファイルではありません")},
+        {large, QStringLiteral(" は大きすぎるため開けません（上限 64 MiB）")},
+    };
+    for (const auto &c : cases) {
+        try {
+            open(c.path);
+            ADD_FAILURE() << c.path.toStdString();
+        } catch (const EDataFileError &e) {
+            EXPECT_EQ(e.reason(), EDataFileError::ReadFailed);
+            EXPECT_EQ(e.message(), QStringLiteral("ファイルエラー\r") + c.path + c.why);
+        }
+    }
+    done = true;
+    unblock.join();
 }
 
 } // namespace

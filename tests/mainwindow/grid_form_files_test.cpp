@@ -21,8 +21,7 @@ namespace {
 
 const QString kAskSave = QStringLiteral("ファイルを保存しますか");
 const QString kOverwrite = QStringLiteral("同名のファイルが存在します。保存しますか?");
-const QString kCannotWrite = QStringLiteral(
-    "データを保存できません\r保存するディスクに十分に空き容量があるかを確認してください");
+const QString kCannotWrite = QStringLiteral("データを保存できません\r");
 const QString kStandardSaveFilter =
     QStringLiteral("Tessmark ﾌｧｲﾙ (*.kgd)|*.kgd|丸めﾌｧｲﾙ(*.k25)|*.k25|"
                    "丸め形式Tessmark ﾌｧｲﾙ(*.k00)|*.k00");
@@ -292,7 +291,8 @@ TEST_F(OpenSaveTest, mainwindow_FailedOpenLeavesTheWindowAsItWas)
         {"missing file", box.filePath("data/missing.ktd"), TMessageKind::Information,
          QStringLiteral("ファイルエラー")},
         {"folder named like a data file", folderNamedLikeData, TMessageKind::Information,
-         QStringLiteral("ファイルエラー")},
+         QStringLiteral("ファイルエラー\r") + folderNamedLikeData +
+             QStringLiteral(" は通常のファイルではありません")},
         {"malformed line", malformed, TMessageKind::Error, QString()},
     };
     for (const auto &c : cases) {
@@ -458,7 +458,10 @@ TEST_F(OpenSaveTest, mainwindow_AWriteThatFailsIsShownAndChangesNothing)
     form->SaveAs1->trigger();
     ASSERT_EQ(messages.AskedBoxes.size(), 1);
     EXPECT_EQ(messages.AskedBoxes[0].Kind, TMessageKind::Error);
-    EXPECT_EQ(messages.AskedBoxes[0].Text, kCannotWrite);
+    // The reason is the missing folder, not the disk's space.
+    EXPECT_TRUE(messages.AskedBoxes[0].Text.startsWith(
+        kCannotWrite + box.filePath(QStringLiteral("no/such/folder/out.kgd: "))))
+        << messages.AskedBoxes[0].Text.toStdString();
     EXPECT_EQ(form->DataState, 0);
     EXPECT_EQ(form->Setting.FileMode.SaveDir, saveDir);
     EXPECT_EQ(form->windowTitle(), caption);

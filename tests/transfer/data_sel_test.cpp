@@ -4,6 +4,7 @@
 #include "pavlink.h"
 #include "simulator.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -112,6 +113,102 @@ TEST_F(TransferFixture, ListPickAllAndTransferWritesTheInstrumentsFilesAndCloses
     EXPECT_TRUE(messages.AskedBoxes.isEmpty()) << messages.texts().join('|').toStdString();
 }
 
+// "<<", ">>" and the transfer button during a slow transfer once started a second transfer beside
+// the first, and one test was left in the work file without a word.
+TEST_F(TransferFixture, WhileATransferRunsNothingStartsAnotherOrChangesWhatIsFetched)
+{
+    TSimulatorProcess sim(box, {QStringLiteral("--delay"), QStringLiteral("600")});
+    QPointer<TTermDlg> dialog = dialogOn(sim.link());
+    listAndPickAll(dialog);
+    const QStringList picked = itemTexts(dialog->DstList);
+    const QList<QAbstractButton *> buttons = {dialog->IncludeBtn, dialog->IncAllBtn,
+                                              dialog->ExcludeBtn, dialog->ExAllBtn,
+                                              dialog->DataBtn};
+    const auto tryEverything = [&] {
+        for (QAbstractButton *button : buttons)
+            EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
+        QTest::mouseClick(dialog->ExAllBtn, Qt::LeftButton);
+        QTest::mouseClick(dialog->IncAllBtn, Qt::LeftButton);
+        QTest::mouseClick(dialog->DataBtn, Qt::LeftButton);
+        // The automation drives the same handlers directly.
+        dialog->DstList->item(0)->setSelected(true);
+        dialog->ExcludeBtnClick();
+        dialog->ExcAllBtnClick();
+        dialog->IncAllBtnClick();
+        dialog->DataBtnClick();
+        dialog->ListBtnClick();
+        EXPECT_EQ(itemTexts(dialog->DstList), picked);
+    };
+    QTest::mouseClick(dialog->DataBtn, Qt::LeftButton);
+    tryEverything();
+    const QString first = QDir(transferFolder()).filePath(kThreeNames.at(0));
+    ASSERT_TRUE(waitFor([&] { return dialog.isNull() || QFile::exists(first); }));
+    ASSERT_FALSE(dialog.isNull());
+    tryEverything(); // between two tests
+    ASSERT_TRUE(waitFor([&] { return dialog.isNull(); }));
+    EXPECT_TRUE(messages.AskedBoxes.isEmpty()) << messages.texts().join('|').toStdString();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(box.readFile(QDir(transferFolder()).filePath(kThreeNames.at(i))),
+                  instrumentTest(i));
+    EXPECT_FALSE(QFile::exists(tempFile(kAnswerFileName)));
+}
+
+// Every answer lands in the one work file: a second dialog (another "通信", or the automation's
+// fetch) must not talk to the instrument while the first waits for an answer or transfers.
+TEST_F(TransferFixture, TwoDialogsNeverTalkToTheInstrumentAtOnce)
+{
+    TSimulatorProcess sim(box, {QStringLiteral("--delay"), QStringLiteral("600")});
+    QPointer<TTermDlg> first = dialogOn(sim.link());
+    listAndPickAll(first);
+    first->DataBtnClick();
+    QPointer<TTermDlg> second = form->CreateTermDlg();
+    second->show();
+    EXPECT_TRUE(TTermDlg::InstrumentBusy());
+    second->ListBtnClick();
+    EXPECT_EQ(messages.texts(), QStringList{TTermDlg::InstrumentBusyText()});
+    EXPECT_FALSE(second->BusyWindow());
+    ASSERT_TRUE(waitFor([&] { return first.isNull(); }));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(box.readFile(QDir(transferFolder()).filePath(kThreeNames.at(i))),
+                  instrumentTest(i));
+    EXPECT_EQ(second->SrcList->count(), 0); // nothing was sent for it
+    EXPECT_FALSE(TTermDlg::InstrumentBusy());
+    second->ListBtnClick();
+    EXPECT_TRUE(waitFor([&] { return second->SrcList->count() == 3; }));
+    EXPECT_EQ(messages.AskedBoxes.size(), 1);
+    delete second;
+}
+
+// A header whose date and time are not plain two-digit fields cannot name a file: the answer is
+// malformed, the file the shortened name would have hit stays, the data stay in the work file.
+TEST_F(TransferFixture, AHeaderThatCannotNameAFileIsMalformedAndReplacesNothing)
+{
+    const QByteArray test =
+        sampleTestWithHeader(QByteArray("102 004 017 0025 04 05 04 12 10 30.ktd\0x", 40));
+    box.writeFile(QStringLiteral("instrument/test4.ktd"), test);
+    TSimulatorProcess sim(box);
+    QPointer<TTermDlg> dialog = dialogOn(sim.link());
+    const QString existing =
+        QDir(transferFolder()).filePath(QStringLiteral("05年04月12日10：30.ktd"));
+    box.writeFile(QDir(box.path()).relativeFilePath(existing), "older test\r\n");
+    dialog->ListBtnClick();
+    ASSERT_TRUE(waitFor([&] { return dialog->SrcList->count() == 4; }));
+    dialog->SrcList->clearSelection();
+    dialog->SrcList->item(3)->setSelected(true);
+    dialog->IncludeBtnClick();
+    dialog->DataBtnClick();
+    ASSERT_TRUE(waitFor([&] { return !messages.AskedBoxes.isEmpty(); }));
+    EXPECT_EQ(messages.texts(),
+              QStringList{failure("送受信エラー") +
+                          QStringLiteral("\rデータは %1 に残っています。")
+                              .arg(QDir::toNativeSeparators(tempFile(kAnswerFileName)))});
+    EXPECT_EQ(box.readFile(existing), "older test\r\n");
+    EXPECT_EQ(QDir(transferFolder()).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(box.readFile(tempFile(kAnswerFileName)), test);
+    ASSERT_FALSE(dialog.isNull());
+    EXPECT_TRUE(dialog->DataBtn->isEnabled());
+}
+
 TEST_F(TransferFixture, EachFailureShowsItsMessageAndTheDialogStaysUsable)
 {
     const struct
@@ -210,18 +307,25 @@ TEST_F(TransferFixture, ListAnswersWithoutTestsAndMovingWithNothingSelected)
     EXPECT_TRUE(dialog->DataBtn->isEnabled());
 }
 
+// A test that is not written to its file stops the transfer, since the next answer would
+// replace its data, and the message says where they are.
 TEST_F(TransferFixture, ANameTakenByAFolderOrAFileKeepsTheDataUnlessOverwriteIsChosen)
 {
     QPointer<TTermDlg> dialog = dialogOn(box.filePath("unused"));
     const QString target = QDir(transferFolder()).filePath(kThreeNames.at(0));
     const QByteArray received = instrumentTest(0);
+    const QString kept = QStringLiteral("データは %1 に残っています。")
+                             .arg(QDir::toNativeSeparators(tempFile(kAnswerFileName)));
 
     QDir().mkpath(target);
     answerRead(dialog, received);
     EXPECT_EQ(messages.texts(),
-              QStringList{QStringLiteral("同名のフォルダが存在するためファイルに書き込めません")});
+              QStringList{QStringLiteral("同名のフォルダが存在するためファイルに書き込めません\r") +
+                          kept});
     EXPECT_EQ(box.readFile(tempFile(kAnswerFileName)), received);
-    ASSERT_TRUE(waitFor([&] { return dialog.isNull(); }));
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(dialog.isNull()); // the transfer stopped; the dialog stays
+    delete dialog;
 
     QDir().rmdir(target);
     box.writeFile(QDir(box.path()).relativeFilePath(target), "older test\r\n");
@@ -230,9 +334,14 @@ TEST_F(TransferFixture, ANameTakenByAFolderOrAFileKeepsTheDataUnlessOverwriteIsC
         messages.AskedBoxes.clear();
         messages.answer(answer);
         answerRead(dialog, received);
-        EXPECT_EQ(messages.texts(),
-                  QStringList{QStringLiteral("同名のファイルが存在します。上書きますか?")});
+        QStringList told = {QStringLiteral("同名のファイルが存在します。上書きますか?")};
+        if (answer == QMessageBox::No)
+            told.append(QStringLiteral("転送を中止しました。\r") + kept);
+        EXPECT_EQ(messages.texts(), told);
         EXPECT_EQ(box.readFile(target), answer == QMessageBox::Yes ? received : "older test\r\n");
+        EXPECT_EQ(box.readFile(tempFile(kAnswerFileName)),
+                  answer == QMessageBox::Yes ? QByteArray() : received);
+        delete dialog;
     }
 }
 

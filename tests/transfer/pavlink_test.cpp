@@ -93,6 +93,11 @@ TEST(Pavlink, EveryFailureHasItsCodeAndABrokenReadKeepsWhatArrived)
          QStringLiteral("LIST"),
          ConnectFailure,
          -1},
+        // Data lines without end: refused at the answer's size limit, nothing written.
+        {{QStringLiteral("--fail"), QStringLiteral("endless")},
+         QStringLiteral("READ 1"),
+         AnswerFailure,
+         -1},
         {{QStringLiteral("--fail"), QStringLiteral("drop-after=5")},
          QStringLiteral("READ 1"),
          ReceiveFailure,
@@ -138,33 +143,54 @@ TEST(Pavlink, AnAnswerForAWindowThatIsGoneIsLost)
     EXPECT_EQ(sink.next().first, 0);
 }
 
+// A command whose window is gone stops waiting for its answer, so a silent or runaway
+// instrument cannot hold up the commands of the next window behind it.
+TEST(Pavlink, ACommandWhoseWindowIsGoneDoesNotHoldUpTheNext)
+{
+    TestSandbox box;
+    TSimulatorProcess sim(box, {QStringLiteral("--fail"), QStringLiteral("silent")});
+    TPavlink library;
+    setUp(library, box, sim.link());
+    library.SetTimeouts({600000, 1000}); // without the window's going, it would wait ten minutes
+    auto gone = std::make_unique<TAnswerSink>();
+    library.Term_Command(QStringLiteral("READ 1"), gone.get());
+    gone.reset();
+    library.SetTimeouts({500, 500});
+    TAnswerSink sink;
+    library.Term_Command(QStringLiteral("LIST"), &sink);
+    EXPECT_EQ(sink.next(20000), (std::pair<qintptr, qintptr>{1, ConnectFailure}));
+}
+
+// tessmark-cli fetch with its work files in the sandbox's "tmp": exit code and stdout.
+std::pair<int, QString> runFetch(const TestSandbox &box, const QStringList &arguments,
+                                 QByteArray *err = nullptr)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), box.filePath("tmp"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(TESSMARK_BIN_DIR "/tessmark-cli"),
+                  QStringList{QStringLiteral("fetch")} + arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    if (err)
+        *err = process.readAllStandardError();
+    return std::pair{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
+}
+
 // tessmark-cli fetch as a field office script would run it.
 TEST(CliFetch, WritesEachTestUnderItsNameAndStopsAtABreakKeepingTheFilesBefore)
 {
-    const auto run = [](const TestSandbox &box, const QStringList &arguments,
-                        QByteArray *err = nullptr) {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("TMPDIR"), box.filePath("tmp"));
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(TESSMARK_BIN_DIR "/tessmark-cli"),
-                      QStringList{QStringLiteral("fetch")} + arguments);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        if (err)
-            *err = process.readAllStandardError();
-        return std::pair{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
-    };
     {
         TestSandbox box;
         QDir(box.path()).mkpath("tmp");
         QDir(box.path()).mkpath("out");
         TSimulatorProcess sim(box);
-        const auto [listed, listText] = run(box, {"--port", sim.link(), "--list"});
+        const auto [listed, listText] = runFetch(box, {"--port", sim.link(), "--list"});
         EXPECT_EQ(listed, 0);
         EXPECT_EQ(listText.split('\n').value(1),
                   QStringLiteral("02 102-004-017-0025-02 05年04月12日 11:05"));
         const auto [fetched, written] =
-            run(box, {"--port", sim.link(), "--out", box.filePath("out"), "--test", "3"});
+            runFetch(box, {"--port", sim.link(), "--out", box.filePath("out"), "--test", "3"});
         EXPECT_EQ(fetched, 0);
         EXPECT_EQ(written.trimmed(), QDir(box.filePath("out")).filePath(kThreeNames.at(2)));
         EXPECT_EQ(box.readFile(QStringLiteral("out/") + kThreeNames.at(2)), instrumentTest(2));
@@ -179,7 +205,7 @@ TEST(CliFetch, WritesEachTestUnderItsNameAndStopsAtABreakKeepingTheFilesBefore)
                                     QStringLiteral("drop-after=%1").arg(kBreakInThirdTest)});
         QByteArray err;
         const auto [code, written] =
-            run(box, {"--port", sim.link(), "--out", box.filePath("out")}, &err);
+            runFetch(box, {"--port", sim.link(), "--out", box.filePath("out")}, &err);
         EXPECT_EQ(code, 1);
         EXPECT_EQ(written.trimmed().split('\n').size(), 2) << written.toStdString();
         EXPECT_EQ(box.readFile(QStringLiteral("out/") + kThreeNames.at(1)), instrumentTest(1));
@@ -189,4 +215,28 @@ TEST(CliFetch, WritesEachTestUnderItsNameAndStopsAtABreakKeepingTheFilesBefore)
         EXPECT_EQ(box.readFile(QStringLiteral("tmp/") + kErrorDataFileName).count('\n'),
                   kBreakInThirdTest);
     }
+}
+
+// A NUL in the minute field once cut the name short, and fetch replaced the file of the shorter
+// name and exited 0: such a header makes the answer malformed and nothing is written.
+TEST(CliFetch, AHeaderThatCannotNameAFileIsMalformedAndReplacesNothing)
+{
+    TestSandbox box;
+    QDir(box.path()).mkpath("tmp");
+    QDir(box.path()).mkpath("out");
+    const QByteArray test =
+        sampleTestWithHeader(QByteArray("102 004 017 0025 04 05 04 12 10 30.ktd\0x", 40));
+    box.writeFile(QStringLiteral("instrument/test4.ktd"), test);
+    box.writeFile(QStringLiteral("out/05年04月12日10：30.ktd"), "older test\r\n");
+    TSimulatorProcess sim(box);
+    QByteArray err;
+    const auto [code, written] =
+        runFetch(box, {"--port", sim.link(), "--out", box.filePath("out"), "--test", "4"}, &err);
+    EXPECT_EQ(code, 1);
+    EXPECT_TRUE(written.isEmpty()) << written.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(err).startsWith(QStringLiteral("<通信失敗>: 送受信エラー\n")))
+        << err.toStdString();
+    EXPECT_EQ(box.readFile(QStringLiteral("out/05年04月12日10：30.ktd")), "older test\r\n");
+    EXPECT_EQ(QDir(box.filePath("out")).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(box.readFile(QStringLiteral("tmp/") + kAnswerFileName), test);
 }

@@ -49,6 +49,15 @@ TEST(TransferFileName, NamesFromDateAndTimeAndRefusesWhatCannotBeAName)
         {{QStringLiteral("102 004 017 0025 03 05 04 12 10")}, QString()},
         {{QStringLiteral("102 004 017 0025 03 ../.. 04 12 10 35")}, QString()},
         {{QStringLiteral("102 004 017 0025 03 05/x 04 12 10 35")}, QString()},
+        // Only two plain digits make a field of the name: a NUL once cut the name short, so an
+        // existing file was replaced without the question.
+        {{QStringLiteral("102 004 017 0025 03 05 04 12 10 30.ktd") + QChar(0) + u'x'}, QString()},
+        {{QStringLiteral("102 004 017 0025 03 05 04 12 10 3\x01")}, QString()},
+        {{QStringLiteral("102 004 017 0025 03 05 .. 12 10 35")}, QString()},
+        {{QStringLiteral("102 004 017 0025 03 05 04 1a 10 35")}, QString()},
+        {{QStringLiteral("102 004 017 0025 03 2005 04 12 10 35")}, QString()},
+        {{QStringLiteral("102 004 017 0025 03 5 04 12 10 35")}, QString()},
+        {{QStringLiteral("102 004 017 0025 03 ０５ 04 12 10 35")}, QString()},
     };
     for (const auto &c : cases)
         EXPECT_EQ(TransferFileName(c.lines), c.name) << c.lines.join('|').toStdString();
@@ -100,4 +109,21 @@ TEST(AnswerReader, TellsCompleteRefusedDamagedAndUnfinishedAnswers)
     S reader;
     reader.feed(whole);
     EXPECT_EQ(reader.lines(), lines);
+}
+
+// An answer that does not end (or is larger than any test) is malformed once it passes the limit;
+// what it holds never grows beyond it.
+TEST(AnswerReader, AnAnswerBeyondTheLimitIsMalformedAndHoldsNoMore)
+{
+    const QByteArray line = "D " + QByteArray(98, '1') + "\r\n";
+    Wire::TAnswerReader reader;
+    reader.feed("A\r\n");
+    qsizetype fed = 0;
+    while (reader.state() == Wire::TAnswerReader::Receiving && fed < 2 * Wire::kMaxAnswerBytes) {
+        reader.feed(line.repeated(1000));
+        fed += 1000 * line.size();
+    }
+    EXPECT_EQ(reader.state(), Wire::TAnswerReader::Malformed);
+    EXPECT_LE(reader.data().size(), Wire::kMaxAnswerBytes);
+    EXPECT_GT(reader.data().size(), Wire::kMaxAnswerBytes - 1000 * line.size());
 }
