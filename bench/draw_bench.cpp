@@ -1,4 +1,6 @@
 // Drawing a graph the size of a large window, and a whole print run to PDF.
+#include "offscreen_main.h"
+
 #include "derived.h"
 #include "fieldlimits.h"
 #include "graphdraw.h"
@@ -94,11 +96,5 @@ BENCHMARK(BM_PrintAllEight)
 
 int main(int argc, char **argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks<QGuiApplication>(argc, argv);
 }

@@ -1,5 +1,7 @@
 // A site of 50 points: reading its tests and working out its figures, and its whole report
 // (summary, graphs, plan, sections, comparison) into a PDF.
+#include "offscreen_main.h"
+
 #include "codec.h"
 #include "reftables.h"
 #include "settings.h"
@@ -95,11 +97,5 @@ BENCHMARK(BM_SiteReport)
 
 int main(int argc, char **argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks<QGuiApplication>(argc, argv);
 }

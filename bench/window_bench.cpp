@@ -1,5 +1,7 @@
 // The main window with a large test: opening it (read, derive, round, fill the grid, caption),
 // and filling the grid again from the open test. Runs on the offscreen platform.
+#include "offscreen_main.h"
+
 #include "transferfile.h"
 
 #include "grid_form.h"
@@ -79,11 +81,5 @@ BENCHMARK(BM_WindowFillGrid)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisec
 
 int main(int argc, char **argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks<QApplication>(argc, argv);
 }

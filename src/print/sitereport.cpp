@@ -359,9 +359,10 @@ QStringList SiteFormulaLines(int baseDepthCm)
 {
     const QString base = MetresText(baseDepthCm);
     return {
-        QStringLiteral("平均Nsw：基礎底面（%1 m）から下 2.00 m の範囲で、25cmまるめの各行をその前の行の"
-                       "深さから自分の深さまでの区間として、Nswを範囲内の長さで重み付けした平均"
-                       "（Nswは150を上限、自沈は0）")
+        QStringLiteral(
+            "平均Nsw：基礎底面（%1 m）から下 2.00 m の範囲で、25cmまるめの各行をその前の行の"
+            "深さから自分の深さまでの区間として、Nswを範囲内の長さで重み付けした平均"
+            "（Nswは150を上限、自沈は0）")
             .arg(base),
         QStringLiteral("長期許容支持力 qa = 30 + 0.6 × 平均Nsw（kN/m²）、短期許容支持力 = 2 × qa"
                        "（平成13年国土交通省告示第1113号）"),
