@@ -14,10 +14,8 @@
 
 #include <QFileInfo>
 #include <QImage>
-#include <QImageWriter>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace {
@@ -34,18 +32,11 @@ void print(const TSoundingTest &test, const TCliCommand &command, const TSetting
     TPrintSelection selection = *parsed;
     selection.Color = command.color;
 
-    QSaveFile file(command.files.at(1));
-    if (!file.open(QIODevice::WriteOnly))
-        throw ECantWriteFile::Of(file);
-    {
-        QPdfWriter writer(&file);
-        SetUpPdfWriter(writer);
+    WritePdfFile(command.files.at(1), [&](QPdfWriter &writer) {
         PrintSelected(
             writer, selection,
             TPrintInput{test, setting, tables, DataKindOfFile(test.CurrentFile), pictureFolder});
-    }
-    if (!file.commit())
-        throw ECantWriteFile::Of(file);
+    });
 }
 
 // The graph as the graph window draws it on a client area of the given size.
@@ -65,12 +56,7 @@ void graph(const TSoundingTest &test, const TCliCommand &command, const TSetting
         DrawGraph(painter, image.rect(), test.DisplayLog, test.TestQuantities, setting, tables,
                   request);
     }
-    QSaveFile file(command.files.at(1));
-    if (!file.open(QIODevice::WriteOnly))
-        throw ECantWriteFile::Of(file);
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image) || !file.commit())
-        throw ECantWriteFile::Of(file);
+    WritePngFile(image, command.files.at(1));
 }
 
 // One point of a report: a failure says which of the many files it was.
@@ -109,16 +95,8 @@ void report(const TEvaluateCommand &command, const TSetting &setting,
         if (names.count(names.at(i)) > 1)
             input.Points[i].Name = QFileInfo(command.files.at(i + 1)).fileName();
     }
-    QSaveFile file(command.files.first());
-    if (!file.open(QIODevice::WriteOnly))
-        throw ECantWriteFile::Of(file);
-    {
-        QPdfWriter writer(&file);
-        SetUpPdfWriter(writer);
-        PrintSiteReport(writer, input, setting, tables);
-    }
-    if (!file.commit())
-        throw ECantWriteFile::Of(file);
+    WritePdfFile(command.files.first(),
+                 [&](QPdfWriter &writer) { PrintSiteReport(writer, input, setting, tables); });
 }
 
 } // namespace

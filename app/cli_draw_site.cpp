@@ -3,6 +3,7 @@
 #include "cli.h"
 #include "cli_command.h"
 #include "cli_site.h"
+#include "printout.h"
 #include "reftables.h"
 #include "settings.h"
 #include "site.h"
@@ -12,30 +13,10 @@
 #include "sitesection.h"
 
 #include <QImage>
-#include <QImageWriter>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace {
-
-// A drawing that leaves a point out would mislead: every test must have been read.
-void requireEveryTest(const TSiteData &data)
-{
-    const QStringList problems = data.TestProblems();
-    if (!problems.isEmpty())
-        throw ETessmarkError(problems.join(u'\n'));
-}
-
-void writePng(const QImage &image, const QString &path)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ECantWriteFile();
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image) || !file.commit())
-        throw ECantWriteFile();
-}
 
 void drawPicture(const TSiteCommand &command, const TSiteData &data)
 {
@@ -53,21 +34,15 @@ void drawPicture(const TSiteCommand &command, const TSiteData &data)
         else
             DrawSiteSection(painter, image.rect(), data, style);
     }
-    writePng(image, command.files.at(1));
+    WritePngFile(image, command.files.at(1));
 }
 
 void report(const TSiteCommand &command, const TSiteData &data, const TSetting &setting,
             const TReferenceTables &tables)
 {
-    QSaveFile file(command.files.at(1));
-    if (!file.open(QIODevice::WriteOnly))
-        throw ECantWriteFile();
-    {
-        QPdfWriter writer(&file);
+    WritePdfFile(command.files.at(1), [&](QPdfWriter &writer) {
         PrintSiteReportWithPages(writer, data, command.color, setting, tables);
-    }
-    if (!file.commit())
-        throw ECantWriteFile();
+    });
 }
 
 } // namespace
@@ -78,7 +53,8 @@ void RunSiteDrawing(const QStringList &arguments, const TCliEnvironment &environ
     const TSetting setting = CliSettings(command.overrides, environment);
     const TReferenceTables tables = CliTables(command.tablesDir, environment);
     const TSiteData data = ReadSiteWithTests(command.files.first(), setting, tables);
-    requireEveryTest(data);
+    // A drawing that leaves a point out would mislead: every test must have been read.
+    data.RequireEveryTest();
     if (command.action == u"report")
         report(command, data, setting, tables);
     else

@@ -3,6 +3,7 @@
 #include "offscreen_main.h"
 
 #include "codec.h"
+#include "printout.h"
 #include "reftables.h"
 #include "settings.h"
 #include "site.h"
@@ -82,6 +83,7 @@ void BM_SiteReport(benchmark::State &state)
         QBuffer pdf;
         pdf.open(QIODevice::WriteOnly);
         QPdfWriter writer(&pdf);
+        SetUpPdfWriter(writer);
         const int pages =
             PrintSiteReportWithPages(writer, data, state.range(1) != 0, setting, tables);
         benchmark::DoNotOptimize(pages);

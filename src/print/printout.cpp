@@ -9,11 +9,14 @@
 #include "settings.h"
 #include "tableprint.h"
 
+#include <QImage>
+#include <QImageWriter>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSaveFile>
 #include <memory>
 
 namespace {
@@ -324,4 +327,28 @@ void SetUpPdfWriter(QPdfWriter &writer)
     writer.setResolution(600);
     writer.setTitle(PrintDocumentTitle());
     writer.setCreator(QStringLiteral("Tessmark"));
+}
+
+void WritePdfFile(const QString &path, const std::function<void(QPdfWriter &)> &draw)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw ECantWriteFile::Of(file);
+    {
+        QPdfWriter writer(&file);
+        SetUpPdfWriter(writer);
+        draw(writer);
+    }
+    if (!file.commit())
+        throw ECantWriteFile::Of(file);
+}
+
+void WritePngFile(const QImage &image, const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw ECantWriteFile::Of(file);
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image) || !file.commit())
+        throw ECantWriteFile::Of(file);
 }

@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 
+class QImage;
+
 class QPagedPaintDevice;
 class QPdfWriter;
 class TReferenceTables;
@@ -80,3 +82,10 @@ TPrintResult PrintSelected(QPagedPaintDevice &device, const TPrintSelection &sel
 // A PDF writer set up as the printout's paper: A4 portrait at 600 dots per inch, the whole
 // sheet printable, the document titled.
 void SetUpPdfWriter(QPdfWriter &writer);
+
+// A PDF document drawn by `draw` on such a writer into `path`, and a picture as PNG: the file
+// appears only when it is complete. Raise ECantWriteFile (the system's reason, or the disk-space
+// message on a full disk) when it cannot be written; whatever `draw` raises passes through and
+// leaves the old file.
+void WritePdfFile(const QString &path, const std::function<void(QPdfWriter &)> &draw);
+void WritePngFile(const QImage &image, const QString &path);

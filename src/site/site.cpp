@@ -277,3 +277,10 @@ QStringList TSiteData::TestProblems() const
     }
     return problems;
 }
+
+void TSiteData::RequireEveryTest() const
+{
+    const QStringList problems = TestProblems();
+    if (!problems.isEmpty())
+        throw ETessmarkError(problems.join(u'\n'));
+}

@@ -147,4 +147,7 @@ struct TSiteData
     void MovePoint(qsizetype from, qsizetype to);
     // The tests that could not be read, one line each: "No.3: ...".
     QStringList TestProblems() const;
+    // Raises ETessmarkError with TestProblems when a test could not be read: a drawing or report
+    // that left a point out would mislead.
+    void RequireEveryTest() const;
 };

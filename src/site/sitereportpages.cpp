@@ -2,7 +2,6 @@
 
 #include "drawtext.h"
 #include "errors.h"
-#include "printout.h"
 #include "site.h"
 #include "siteplan.h"
 #include "sitereport.h"
@@ -10,7 +9,6 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPdfWriter>
 #include <algorithm>
 
 namespace {
@@ -276,10 +274,6 @@ QStringList SiteComparisonNotes(const TSiteData &data)
 int PrintSiteReportWithPages(QPagedPaintDevice &device, const TSiteData &data, bool color,
                              const TSetting &setting, const TReferenceTables &tables)
 {
-    const QStringList problems = data.TestProblems();
-    if (!problems.isEmpty())
-        throw ETessmarkError(problems.join(u'\n'));
-    if (auto *pdf = dynamic_cast<QPdfWriter *>(&device))
-        SetUpPdfWriter(*pdf);
+    data.RequireEveryTest();
     return PrintSiteReport(device, SiteReportInput(data, color), setting, tables);
 }

@@ -3,6 +3,7 @@
 #include "events.h"
 #include "filedialogs.h"
 #include "messages.h"
+#include "printout.h"
 #include "settings.h"
 #include "sitedrawingview.h"
 #include "sitefile.h"
@@ -23,7 +24,6 @@
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
@@ -487,18 +487,10 @@ bool TSiteWindow::WriteReportPdf(const QString &path)
 {
     try {
         TWaitCursor wait;
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            throw ECantWriteFile(QStringLiteral("%1 に保存できません: %2")
-                                     .arg(QDir::toNativeSeparators(path), file.errorString()));
-        {
-            QPdfWriter writer(&file);
+        WritePdfFile(path, [this](QPdfWriter &writer) {
             PrintSiteReportWithPages(writer, m_data, ColorAction->isChecked(), *m_context.Setting,
                                      *m_context.Tables);
-        }
-        if (!file.commit())
-            throw ECantWriteFile(QStringLiteral("%1 に保存できません: %2")
-                                     .arg(QDir::toNativeSeparators(path), file.errorString()));
+        });
     } catch (const ETessmarkError &e) {
         Messages().error(e.message(), this);
         return false;
