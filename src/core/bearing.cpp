@@ -23,17 +23,6 @@ bool overlaps(int top, int bottom, int from, int to)
     return top < to && bottom > from;
 }
 
-template<typename Visit> void ForEachRoundedStretch(const Tkannyu &roundedLog, Visit visit)
-{
-    int top = 0;
-    for (int i = 1; i <= roundedLog.Count; ++i) {
-        const Tvt_data &row = roundedLog.row(i);
-        const int bottom = std::max(top, row.Depth);
-        visit(top, bottom, row);
-        top = bottom;
-    }
-}
-
 // Appends a stretch to the layers, joined to the last one when it continues it with the same load.
 void addLayer(QList<TSelfSinkingLayer> &layers, int top, int bottom, int load)
 {

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <algorithm>
 #include <optional>
 
 class TReferenceTables;
@@ -50,6 +51,21 @@ struct TBearingResult
 
     bool SettlementStudyNeeded() const { return !Layers.isEmpty(); }
 };
+
+// What a rounded row stands for: the stretch from the previous rounded row's depth (0 for the
+// first) to its own depth, the step its Nsw was computed over and the bar the rounded Nsw graph
+// draws. Calls visit(top, bottom, row) for rows 1..Count from the top (cm; a row above the one
+// before gets a stretch of no length).
+template<typename Visit> void ForEachRoundedStretch(const Tkannyu &roundedLog, Visit visit)
+{
+    int top = 0;
+    for (int i = 1; i <= roundedLog.Count; ++i) {
+        const Tvt_data &row = roundedLog.row(i);
+        const int bottom = std::max(top, row.Depth);
+        visit(top, bottom, row);
+        top = bottom;
+    }
+}
 
 // Evaluates a 25 cm rounded log under a base `baseDepthCm` deep. A rounded row stands for the
 // stretch from the previous rounded row's depth (0 for the first) to its own depth, with its Nsw

@@ -279,26 +279,22 @@ TSiteSectionLayout DrawSiteSection(QPainter &canvas, const QRect &area, const TS
         const Tkannyu &log = test.Test->RoundedLog;
         QList<QRectF> sinking;
         QList<QRectF> turning;
-        int previous = 0;
-        for (int r = 1; r <= log.Count; ++r) {
-            const Tvt_data &row = log.row(r);
-            const int from = previous;
-            previous = std::max(previous, row.Depth);
-            if (row.Depth <= from)
-                continue;
+        ForEachRoundedStretch(log, [&](int from, int to, const Tvt_data &row) {
+            if (to <= from)
+                return;
             const double y0 = yOf(ground - from / 100.0);
-            const double y1 = yOf(ground - row.Depth / 100.0);
+            const double y1 = yOf(ground - to / 100.0);
             if (row.Na == kSelfSinking) {
                 const double load = std::clamp(StrToIntDef(row.Wsw, 100), 0, 100) / 100.0;
                 sinking.append(QRectF(cx - hw * load, y0, hw * load, y1 - y0));
-            } else {
-                double nsw = 0;
-                if (!TryStrToFloat(row.Nsw, nsw))
-                    continue;
-                const double part = std::clamp(nsw / kSectionNswFull, 0.0, 1.0);
-                turning.append(QRectF(cx, y0, hw * part, y1 - y0));
+                return;
             }
-        }
+            double nsw = 0;
+            if (!TryStrToFloat(row.Nsw, nsw))
+                return;
+            const double part = std::clamp(nsw / kSectionNswFull, 0.0, 1.0);
+            turning.append(QRectF(cx, y0, hw * part, y1 - y0));
+        });
         canvas.setPen(Qt::NoPen);
         canvas.setBrush(nswBrush);
         canvas.drawRects(turning);
