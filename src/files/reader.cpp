@@ -2,6 +2,7 @@
 
 #include "rowcache.h"
 
+#include "boundedread.h"
 #include "codec.h"
 #include "derived.h"
 #include "fieldlimits.h"
@@ -10,7 +11,6 @@
 #include "typedrows.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringView>
 #include <QVarLengthArray>
@@ -19,12 +19,6 @@ namespace {
 
 const QString kUnsupportedType = QStringLiteral("このファイルタイプには対応していません");
 const QString kReadFailed = QStringLiteral("ファイルエラー");
-
-// A file the reader does not try to read: the file error, and why on a line of its own.
-EDataFileError refusedFile(const QString &why)
-{
-    return EDataFileError(EDataFileError::ReadFailed, kReadFailed + u'\r' + why);
-}
 
 bool isFillerLine(const char *data, qsizetype length)
 {
@@ -259,30 +253,15 @@ TDataKind DataKindOfFile(const QString &path)
 
 QList<QByteArray> ReadDataLines(const QString &path, QList<int> *lineNumbers)
 {
-    // Checked before opening: opening a pipe waits for a writer, and a device may never end.
-    const QFileInfo info(path);
-    const QString shown = QDir::toNativeSeparators(path);
-    if (info.exists() && !info.isFile())
-        throw refusedFile(QStringLiteral("%1 は通常のファイルではありません").arg(shown));
-    const auto tooLarge = [&shown] {
-        return refusedFile(QStringLiteral("%1 は大きすぎるため開けません（上限 %2 MiB）")
-                               .arg(shown)
-                               .arg(kMaxDataFileBytes / (1024 * 1024)));
-    };
-    if (info.size() > kMaxDataFileBytes)
-        throw tooLarge();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EDataFileError(EDataFileError::ReadFailed, kReadFailed);
-    // As much as was looked at, and one byte more to notice a file that grew since: it is read
-    // on, but never beyond the limit.
-    QByteArray all = file.read(info.size() + 1);
-    if (all.size() > info.size())
-        all += file.read(kMaxDataFileBytes + 1 - all.size());
-    if (file.error() != QFileDevice::NoError)
-        throw EDataFileError(EDataFileError::ReadFailed, kReadFailed);
-    if (all.size() > kMaxDataFileBytes)
-        throw tooLarge();
+    QByteArray all;
+    try {
+        all = ReadWholeFile(path, kMaxDataFileBytes);
+    } catch (const EFileRefused &e) {
+        // An input/output error is the plain file error; a refusal says why on a line of its own.
+        throw EDataFileError(EDataFileError::ReadFailed, e.reason() == EFileRefused::Unreadable
+                                                             ? kReadFailed
+                                                             : kReadFailed + u'\r' + e.message());
+    }
 
     QList<QByteArray> lines;
     if (lineNumbers)

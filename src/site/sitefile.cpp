@@ -1,7 +1,9 @@
 #include "sitefile.h"
 
+#include "boundedread.h"
+#include "reader.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -191,14 +193,16 @@ TSite ParseSiteDocument(const QByteArray &document, const QString &folder, const
 TSite ReadSiteFile(const QString &path)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    try {
+        // Read as the tests are, so a pipe or a device named like a site cannot block.
+        bytes = ReadWholeFile(path, kMaxDataFileBytes);
+    } catch (const EFileRefused &e) {
         throw ESiteFileError(
-            QStringLiteral("現場ファイル %1 を開けません: %2").arg(shown, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ESiteFileError(
-            QStringLiteral("現場ファイル %1 を読めません: %2").arg(shown, file.errorString()));
+            e.reason() == EFileRefused::Unreadable
+                ? QStringLiteral("現場ファイル %1 を開けません: %2").arg(shown, e.message())
+                : QStringLiteral("現場ファイル %1").arg(e.message()));
+    }
     return ParseSiteDocument(bytes, QFileInfo(path).absolutePath(), shown);
 }
 
