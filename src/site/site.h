@@ -5,6 +5,7 @@
 
 #include "bearing.h"
 #include "record.h"
+#include "sitesurvey.h"
 
 #include <QList>
 #include <QPointF>
@@ -23,6 +24,7 @@ struct TSiteTestPoint
     // Typed by the user; each overrides what the test's GPS record gives.
     std::optional<QPointF> TypedPosition; // metres east (x) and north (y)
     std::optional<double> TypedGround;    // ground level, metres
+    TPointSurvey Survey = {};             // weather, tester, water level, photos, …
 
     bool operator==(const TSiteTestPoint &) const = default;
 };
@@ -35,6 +37,7 @@ struct TSite
     QList<TSiteTestPoint> Points;
     // The building outline on the plan (metres), empty when not given.
     QList<QPointF> Outline;
+    TSiteSurvey Survey; // client, address, company, …
 
     bool operator==(const TSite &) const = default;
 };
