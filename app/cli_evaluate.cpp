@@ -7,10 +7,10 @@
 #include "presentation.h"
 #include "reader.h"
 #include "reftables.h"
+#include "safewrite.h"
 #include "settings.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 
 TEvaluateCommand ParseEvaluateCommand(const QStringList &arguments)
@@ -137,9 +137,7 @@ void exportCsv(const TEvaluateCommand &command, const TSetting &setting,
     QString text = QChar(0xFEFF) + line(GridHeaderTexts());
     for (int i = 1; i <= log.Count; ++i)
         text += line(GridRowTexts(log.row(i), setting.NaMode));
-    QSaveFile file(command.files.last());
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
-        throw ECantWriteFile::Of(file);
+    WriteFileAtomically(command.files.last(), text.toUtf8());
 }
 
 } // namespace

@@ -1,12 +1,12 @@
 #include "registration.h"
 
 #include "errors.h"
+#include "safewrite.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <cstdio>
 
@@ -32,10 +32,11 @@ QString execWord(const QString &word)
 void writeWhole(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw ETessmarkError(
-            QStringLiteral("%1 に書き込めません: %2").arg(path, file.errorString()));
+    try {
+        WriteFileAtomically(path, bytes);
+    } catch (const ECantWriteFile &e) {
+        throw ETessmarkError(QStringLiteral("%1 に書き込めません: %2").arg(path, e.message()));
+    }
 }
 
 void removeFile(const QString &path)

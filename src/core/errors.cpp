@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFileDevice>
+#include <QtGlobal>
+
+#include <cerrno>
 
 namespace {
 const QString kCantSave = QStringLiteral("データを保存できません");
@@ -19,6 +22,18 @@ ECantWriteFile ECantWriteFile::Of(const QFileDevice &file)
         return ECantWriteFile();
     return ECantWriteFile(kCantSave + u'\r' + QDir::toNativeSeparators(file.fileName()) +
                           QStringLiteral(": ") + file.errorString());
+}
+
+ECantWriteFile ECantWriteFile::OfSystemError(const QString &path, int error)
+{
+    bool full = error == ENOSPC;
+#ifdef EDQUOT
+    full = full || error == EDQUOT;
+#endif
+    if (full)
+        return ECantWriteFile();
+    return ECantWriteFile(kCantSave + u'\r' + QDir::toNativeSeparators(path) +
+                          QStringLiteral(": ") + qt_error_string(error));
 }
 
 QString ExcerptForMessage(const QString &text)

@@ -36,6 +36,8 @@ public:
     // disk is full, else "データを保存できません" with the file's name and the system's reason
     // (a missing folder or a denied permission is not cured by freeing space).
     static ECantWriteFile Of(const QFileDevice &file);
+    // The same for a call of the system that failed with `error` (an errno value) on `path`.
+    static ECantWriteFile OfSystemError(const QString &path, int error);
 };
 
 // The text itself when it has at most 40 characters, else its first 40 followed by "…": messages

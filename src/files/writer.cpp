@@ -6,9 +6,9 @@
 #include "reader.h"
 #include "reftables.h"
 #include "rowcache.h"
+#include "safewrite.h"
 #include "settings.h"
 
-#include <QSaveFile>
 #include <QVarLengthArray>
 
 #include <algorithm>
@@ -313,17 +313,7 @@ void WriteLinesAtomically(const QString &path, const QList<QByteArray> &lines)
         data += "\r\n";
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ECantWriteFile::Of(file);
-    if (file.write(data) != data.size()) {
-        // Taken before cancelling, which replaces the file's error with its own.
-        const ECantWriteFile failure = ECantWriteFile::Of(file);
-        file.cancelWriting();
-        throw failure;
-    }
-    if (!file.commit())
-        throw ECantWriteFile::Of(file);
+    WriteFileAtomically(path, data);
 }
 
 void SaveTestFile(TSoundingTest &test, const QString &path, const TSetting &setting,

@@ -6,9 +6,11 @@
 #include "graphdraw.h"
 #include "printgeometry.h"
 #include "reftables.h"
+#include "safewrite.h"
 #include "settings.h"
 #include "tableprint.h"
 
+#include <QDir>
 #include <QImage>
 #include <QImageWriter>
 #include <QPageLayout>
@@ -16,7 +18,6 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <memory>
 
 namespace {
@@ -331,24 +332,19 @@ void SetUpPdfWriter(QPdfWriter &writer)
 
 void WritePdfFile(const QString &path, const std::function<void(QPdfWriter &)> &draw)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ECantWriteFile::Of(file);
-    {
-        QPdfWriter writer(&file);
+    WriteFileAtomically(path, [&draw](QIODevice &device) {
+        QPdfWriter writer(&device);
         SetUpPdfWriter(writer);
         draw(writer);
-    }
-    if (!file.commit())
-        throw ECantWriteFile::Of(file);
+    });
 }
 
 void WritePngFile(const QImage &image, const QString &path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ECantWriteFile::Of(file);
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image) || !file.commit())
-        throw ECantWriteFile::Of(file);
+    WriteFileAtomically(path, [&image, &path](QIODevice &device) {
+        QImageWriter writer(&device, "png");
+        if (!writer.write(image))
+            throw ECantWriteFile(QStringLiteral("データを保存できません\r%1: %2")
+                                     .arg(QDir::toNativeSeparators(path), writer.errorString()));
+    });
 }

@@ -2,13 +2,13 @@
 
 #include "boundedread.h"
 #include "reader.h"
+#include "safewrite.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <cmath>
 
 namespace {
@@ -217,10 +217,5 @@ TSiteData ReadSiteWithTests(const QString &path, const TSetting &setting,
 
 void WriteSiteFile(const TSite &site, const QString &path)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(SiteDocument(site, QFileInfo(path).absolutePath())) < 0 || !file.commit())
-        throw ECantWriteFile(
-            QStringLiteral("現場ファイル %1 を保存できません: %2").arg(shown, file.errorString()));
+    WriteFileAtomically(path, SiteDocument(site, QFileInfo(path).absolutePath()));
 }

@@ -1,15 +1,16 @@
 #include "pavlink.h"
 
 #include "codec.h"
+#include "errors.h"
 #include "events.h"
 #include "portmap.h"
+#include "safewrite.h"
 #include "settings.h"
 #include "wire.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QSaveFile>
 #include <QSerialPort>
 #include <QThread>
 #include <QtDebug>
@@ -119,10 +120,12 @@ private:
     // The answer's lines with their line ends, whole or not at all.
     static bool write(const QString &path, const QByteArray &data)
     {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
+        try {
+            WriteFileAtomically(path, data);
+            return true;
+        } catch (const ECantWriteFile &) {
             return false;
-        return file.commit();
+        }
     }
 
     std::shared_ptr<std::atomic<bool>> m_stop;
