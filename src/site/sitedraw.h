@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <optional>
 
@@ -20,6 +21,9 @@ struct TSiteDrawStyle
     int TextHeight = 12; // pixels of an ordinary label; lines and marks scale with it
     bool Caption = true; // a line naming the drawing and the site (pictures standing alone)
 };
+
+// The text height of a plan or section picture of `size` pixels standing alone.
+int SitePictureTextHeight(const QSize &size);
 
 // The drawings' font: the printouts' Gothic at `pixelHeight`.
 QFont SiteFont(int pixelHeight);

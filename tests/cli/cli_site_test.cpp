@@ -73,9 +73,9 @@ TEST_F(CliSiteTest, ShowNamesWhatItCouldNotRead)
                                QDir::toNativeSeparators(tests[2])));
 }
 
-// The report is the evaluation report of the points (summary, two graphs a page) with the
-// plan, the section and the comparison after it; pictures take the asked size. A site with a
-// test that cannot be read draws nothing.
+// The report is the survey report: cover, contents, overview, plan, a sheet per point,
+// section, comparison and findings; pictures take the asked size. A site with a test that
+// cannot be read draws nothing.
 TEST_F(CliSiteTest, ReportPlanAndSectionAreDrawnOnlyWithEveryTest)
 {
     const QStringList tests = writeTests();
@@ -84,7 +84,7 @@ TEST_F(CliSiteTest, ReportPlanAndSectionAreDrawnOnlyWithEveryTest)
     const CliRun report = run({"site", "report", site(), pdf, "--color"});
     ASSERT_EQ(report.status, 0) << report.err.toStdString();
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
-    EXPECT_EQ(QString::fromLatin1(sandbox.readFile(pdf)).count(page), 1 + 2 + 3);
+    EXPECT_EQ(QString::fromLatin1(sandbox.readFile(pdf)).count(page), 7 + 3);
 
     const struct
     {

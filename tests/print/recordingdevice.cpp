@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPaintEngine>
 #include <QTextItem>
+#include <QTransform>
 
 namespace {
 
@@ -21,12 +22,17 @@ public:
     {
         if (state.state() & DirtyPen)
             m_pen = state.pen();
+        // What a painter translated (a text document painted at its page's place) is recorded
+        // where it lands.
+        if (state.state() & DirtyTransform)
+            m_transform = state.transform();
     }
 
     // One drawText call reaches the engine in runs of one script each; a run that starts where
     // the previous one ended on the same baseline continues that text.
-    void drawTextItem(const QPointF &p, const QTextItem &item) override
+    void drawTextItem(const QPointF &at, const QTextItem &item) override
     {
+        const QPointF p = m_transform.map(at);
         const QFontMetricsF metrics(item.font(), &m_device);
         if (!m_device.Texts.isEmpty()) {
             TRecordedText &last = m_device.Texts.last();
@@ -42,21 +48,21 @@ public:
     void drawLines(const QLineF *lines, int count) override
     {
         for (int i = 0; i < count; ++i)
-            m_device.Lines.append({lines[i], m_pen});
+            m_device.Lines.append({m_transform.map(lines[i]), m_pen});
     }
     void drawLines(const QLine *lines, int count) override
     {
         for (int i = 0; i < count; ++i)
-            m_device.Lines.append({QLineF(lines[i]), m_pen});
+            m_device.Lines.append({m_transform.map(QLineF(lines[i])), m_pen});
     }
     void drawPixmap(const QRectF &target, const QPixmap &, const QRectF &) override
     {
-        m_device.Images.append(target);
+        m_device.Images.append(m_transform.mapRect(target));
     }
     void drawImage(const QRectF &target, const QImage &, const QRectF &,
                    Qt::ImageConversionFlags) override
     {
-        m_device.Images.append(target);
+        m_device.Images.append(m_transform.mapRect(target));
     }
     // Shapes are not looked at; drawing nothing keeps the recording small.
     void drawRects(const QRectF *, int) override {}
@@ -67,6 +73,7 @@ public:
 private:
     TRecordingDevice &m_device;
     QPen m_pen;
+    QTransform m_transform;
     qreal m_lastEnd = 0;
 };
 
