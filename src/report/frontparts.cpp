@@ -79,7 +79,7 @@ private:
         for (const TReportEntry &entry : entries)
             text.TabbedLine(entry.Title,
                             entry.Page > 0 ? QString::number(entry.Page) : QStringLiteral("000"),
-                            entry.Level * 8);
+                            entry.Level);
         return text.Take();
     }
 };

@@ -105,18 +105,16 @@ void TReportText::Space(double mm)
     m_cursor.setBlockFormat(block);
 }
 
-void TReportText::TabbedLine(const QString &left, const QString &right, double indentMm)
+void TReportText::TabbedLine(const QString &left, const QString &right, int level)
 {
     startBlock(Qt::AlignLeft, m_points);
     QTextBlockFormat block = m_cursor.blockFormat();
-    const double indent = formatPixels(indentMm);
-    block.setLeftMargin(indent);
-    // Tab positions are measured like the other lengths of a format, from the left edge.
-    const double width =
-        m_width * 96.0 / m_document->documentLayout()->paintDevice()->logicalDpiX();
+    // Tab positions are measured like the other lengths of a format.
+    const double width = m_width * 96.0 / m_document->documentLayout()->paintDevice()->logicalDpiX();
     block.setTabPositions({QTextOption::Tab(width - 1, QTextOption::RightTab)});
     m_cursor.setBlockFormat(block);
-    m_cursor.insertText(left + u'\t' + right);
+    // Indented by full-width spaces, which keep the tab's place.
+    m_cursor.insertText(QString(2 * level, u'　') + left + u'\t' + right);
 }
 
 QTextTable *TReportText::insertTable(int rows, const QList<QTextLength> &widths, double padMm,

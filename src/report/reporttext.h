@@ -45,8 +45,8 @@ public:
     // Lines of a text as typed, each its own paragraph (empty lines kept).
     void Lines(const QString &text);
     void Space(double mm);
-    // `left` and, set right at the end of the line, `right`; indented by `indentMm`.
-    void TabbedLine(const QString &left, const QString &right, double indentMm = 0);
+    // `left`, indented by `level` steps, and `right` set right at the end of the line.
+    void TabbedLine(const QString &left, const QString &right, int level = 0);
     void Table(const QList<TReportColumn> &columns, const QList<QStringList> &rows);
     // Names and values in `pairs` pairs a row; names shaded.
     void Fields(const TReportFields &fields, int pairs = 1, double namePercent = 18);
