@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QSettings>
 #include <QTextStream>
@@ -258,6 +259,9 @@ int RunCliProgram(TCliRunner runDrawing)
     environment.defaultTablesDir =
         ProgramFilesFolder(cliToolFolder(), QStringLiteral("Weighttbl.tbl"));
     environment.runDrawing = runDrawing;
+    QFile input;
+    if (input.open(stdin, QIODevice::ReadOnly))
+        environment.input = &input;
     QTextStream out(stdout);
     QTextStream err(stderr);
     return RunCli(QCoreApplication::arguments().mid(1), environment, out, err);
