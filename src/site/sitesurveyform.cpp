@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -17,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -210,7 +212,7 @@ TPointSurveyForm::TPointSurveyForm(TSiteData &data, QWidget *parent) : QWidget(p
     WaterCombo->addItems(
         {QStringLiteral("未測定"), QStringLiteral("測定した"), QStringLiteral("確認されず")});
     WaterEdit = lineEdit(this, "WaterEdit");
-    WaterEdit->setPlaceholderText(QStringLiteral("GL- m"));
+    WaterEdit->setPlaceholderText(QStringLiteral("例: 1.20"));
     WaterEdit->setMaxLength(8);
     auto *water = new QHBoxLayout;
     water->addWidget(WaterCombo);
@@ -222,6 +224,9 @@ TPointSurveyForm::TPointSurveyForm(TSiteData &data, QWidget *parent) : QWidget(p
     for (const TEndReason reason :
          {TEndReason::Depth, TEndReason::Refusal, TEndReason::Obstacle, TEndReason::Other})
         EndReasonCombo->addItem(EndReasonText(reason));
+    // The long reason would widen the whole panel; the open list shows it whole.
+    EndReasonCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    EndReasonCombo->setMinimumContentsLength(8);
     EndNoteEdit = lineEdit(this, "EndNoteEdit");
     EndNoteEdit->setPlaceholderText(QStringLiteral("補足"));
     auto *end = new QVBoxLayout;
@@ -471,11 +476,16 @@ TSiteSurveyPanel::TSiteSurveyPanel(TSiteData &data, QWidget *parent) : QTabWidge
     setObjectName(QStringLiteral("SurveyPanel"));
     SiteForm = new TSiteSurveyForm(data);
     PointForm = new TPointSurveyForm(data);
+    // A short window scrolls the forms; the panel is never narrower than they are, so no field
+    // is cut at its side.
     const auto scrolled = [this](QWidget *form) {
         auto *area = new QScrollArea(this);
         area->setWidget(form);
         area->setWidgetResizable(true);
         area->setFrameShape(QFrame::NoFrame);
+        area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        area->setMinimumWidth(form->minimumSizeHint().width() +
+                              area->verticalScrollBar()->sizeHint().width());
         return area;
     };
     addTab(scrolled(SiteForm), QStringLiteral("現場の情報(&I)"));
@@ -486,17 +496,25 @@ TSiteSurveyPanel::TSiteSurveyPanel(TSiteData &data, QWidget *parent) : QTabWidge
     SiteInfoAction = new QAction(QStringLiteral("現場の情報を入力(&I)"), this);
     SiteInfoAction->setObjectName(QStringLiteral("SiteInfoAction"));
     SiteInfoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    connect(SiteInfoAction, &QAction::triggered, this, [this] {
-        setCurrentIndex(0);
-        SiteForm->ClientEdit->setFocus(Qt::ShortcutFocusReason);
-    });
+    connect(SiteInfoAction, &QAction::triggered, this,
+            [this] { bringUp(0, SiteForm->ClientEdit); });
     PointInfoAction = new QAction(QStringLiteral("測点の情報を入力(&P)"), this);
     PointInfoAction->setObjectName(QStringLiteral("PointInfoAction"));
     PointInfoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
-    connect(PointInfoAction, &QAction::triggered, this, [this] {
-        setCurrentIndex(1);
-        PointForm->WeatherEdit->setFocus(Qt::ShortcutFocusReason);
-    });
+    connect(PointInfoAction, &QAction::triggered, this,
+            [this] { bringUp(1, PointForm->WeatherEdit); });
+}
+
+void TSiteSurveyPanel::bringUp(int tab, QWidget *field)
+{
+    // The panel may have been closed or floated away; its commands bring it back.
+    if (auto *dock = qobject_cast<QDockWidget *>(parentWidget())) {
+        dock->show();
+        dock->raise();
+        dock->activateWindow();
+    }
+    setCurrentIndex(tab);
+    field->setFocus(Qt::ShortcutFocusReason);
 }
 
 void TSiteSurveyPanel::Reload(qsizetype selectedPoint)

@@ -119,4 +119,8 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+
+private:
+    // Shows the panel (also when its dock was closed) at `tab`, the focus on `field`.
+    void bringUp(int tab, QWidget *field);
 };

@@ -221,12 +221,14 @@ void TSiteWindow::createControls()
     SurveyPanel = new TSiteSurveyPanel(m_data, this);
     auto *dock = new QDockWidget(QStringLiteral("調査の情報"), this);
     dock->setObjectName(QStringLiteral("SurveyDock"));
-    dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
     dock->setWidget(SurveyPanel);
     addDockWidget(Qt::RightDockWidgetArea, dock);
+    resizeDocks({dock}, {fontMetrics().averageCharWidth() * 40}, Qt::Horizontal);
+    QAction *showPanel = dock->toggleViewAction();
+    showPanel->setText(QStringLiteral("調査の情報を表示(&V)"));
     menuBar()
         ->addMenu(QStringLiteral("調査(&S)"))
-        ->addActions({SurveyPanel->SiteInfoAction, SurveyPanel->PointInfoAction});
+        ->addActions({SurveyPanel->SiteInfoAction, SurveyPanel->PointInfoAction, showPanel});
     connect(SurveyPanel, &TSiteSurveyPanel::SiteEdited, this, &TSiteWindow::siteChanged);
 }
 
