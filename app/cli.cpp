@@ -16,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTextStream>
 #include <memory>
@@ -262,6 +263,9 @@ int RunCliProgram(TCliRunner runDrawing)
     environment.defaultTablesDir =
         ProgramFilesFolder(cliToolFolder(), QStringLiteral("Weighttbl.tbl"));
     environment.runDrawing = runDrawing;
+    QFile input;
+    if (input.open(stdin, QIODevice::ReadOnly))
+        environment.input = &input;
     QTextStream out(stdout);
     QTextStream err(stderr);
     return RunCli(QCoreApplication::arguments().mid(1), environment, out, err);

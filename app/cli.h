@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+class QIODevice;
 class TSettingsStore;
 class QTextStream;
 class TReferenceTables;
@@ -26,6 +27,8 @@ struct TCliEnvironment
     // are kept apart so that show, save, evaluate and export start without the graphics and
     // serial-port libraries; null where this program has none.
     TCliRunner runDrawing = nullptr;
+    // Standard input, for values given as "-"; null where there is none.
+    QIODevice *input = nullptr;
 };
 
 // True for the commands that draw (print, graph, report, site report, plan and section): they
