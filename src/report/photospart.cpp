@@ -8,7 +8,6 @@
 #include "surveyreport.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QTextDocument>
@@ -44,7 +43,7 @@ QSize decodeSize(QImageReader &reader, const QSize &room, int dpi)
 
 QString unreadable(const TPhotoItem &item, const QString &reason)
 {
-    return QStringLiteral("%1: 写真を読めません: %2（%3）")
+    return QStringLiteral("%1: 写真 %2 を読めません: %3")
         .arg(item.Label, QDir::toNativeSeparators(item.File), reason);
 }
 
@@ -70,9 +69,10 @@ public:
                                   : item.Label + QStringLiteral("　") + item.Caption,
                               0, Qt::AlignHCenter);
             item.CaptionText = caption.Take();
+            // A pipe or a device named like a picture is refused before a reader could block.
+            if (const QString problem = PhotoProblem(item.File); !problem.isEmpty())
+                throw ETessmarkError(item.Label + QStringLiteral(": ") + problem);
             QImageReader reader(item.File);
-            if (!QFileInfo(item.File).isFile())
-                throw ETessmarkError(unreadable(item, QStringLiteral("ファイルがありません")));
             if (!reader.canRead() || !reader.size().isValid())
                 throw ETessmarkError(unreadable(item, reader.errorString()));
         }

@@ -110,7 +110,8 @@ void TReportText::TabbedLine(const QString &left, const QString &right, int leve
     startBlock(Qt::AlignLeft, m_points);
     QTextBlockFormat block = m_cursor.blockFormat();
     // Tab positions are measured like the other lengths of a format.
-    const double width = m_width * 96.0 / m_document->documentLayout()->paintDevice()->logicalDpiX();
+    const double width =
+        m_width * 96.0 / m_document->documentLayout()->paintDevice()->logicalDpiX();
     block.setTabPositions({QTextOption::Tab(width - 1, QTextOption::RightTab)});
     m_cursor.setBlockFormat(block);
     // Indented by full-width spaces, which keep the tab's place.

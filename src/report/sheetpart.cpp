@@ -214,7 +214,7 @@ private:
             {QStringLiteral("孔内水位"), WaterLevelText(point.Survey.Water)},
             {QStringLiteral("試験装置"), OrDash(EquipmentText(data.Site.Survey))},
             {QStringLiteral("最終貫入長"), MetresText(finalDepth) + QStringLiteral(" m")},
-            {QStringLiteral("試験終了の理由"), OrDash(EndReasonText(point.Survey))},
+            {QStringLiteral("試験終了の理由"), OrDash(EndOfTestText(point.Survey))},
         };
         if (!point.Survey.Note.trimmed().isEmpty())
             fields.append({QStringLiteral("記事"), point.Survey.Note});

@@ -42,58 +42,18 @@ QString ReportDateText(const TSiteSurvey &survey, const QDate &today)
 
 QString EquipmentText(const TSiteSurvey &survey)
 {
-    QString kind;
-    switch (survey.Equipment) {
-    case TSurveyEquipment::Manual:
-        kind = QStringLiteral("手動式");
-        break;
-    case TSurveyEquipment::SemiAuto:
-        kind = QStringLiteral("半自動式");
-        break;
-    case TSurveyEquipment::Auto:
-        kind = QStringLiteral("全自動式");
-        break;
-    case TSurveyEquipment::Unset:
-        return survey.EquipmentName;
-    }
-    return survey.EquipmentName.isEmpty() ? kind : kind + u'（' + survey.EquipmentName + u'）';
+    const QString kind = SurveyEquipmentText(survey.Equipment);
+    if (kind.isEmpty() || survey.EquipmentName.isEmpty())
+        return kind + survey.EquipmentName;
+    return kind + u'（' + survey.EquipmentName + u'）';
 }
 
-QString WaterLevelText(const TWaterLevel &water)
+QString EndOfTestText(const TPointSurvey &survey)
 {
-    switch (water.Kind) {
-    case TWaterLevelKind::Measured:
-        return QStringLiteral("GL-%1 m").arg(MetresText(qRound(water.Depth * 100)));
-    case TWaterLevelKind::NotFound:
-        return QStringLiteral("確認されず");
-    case TWaterLevelKind::Unmeasured:
-        break;
-    }
-    return QStringLiteral("未測定");
-}
-
-QString EndReasonText(const TPointSurvey &survey)
-{
-    QString reason;
-    switch (survey.EndReason) {
-    case TEndReason::Depth:
-        reason = QStringLiteral("所定の深さ");
-        break;
-    case TEndReason::Refusal:
-        reason = QStringLiteral("貫入不能（急激な貫入抵抗の増大）");
-        break;
-    case TEndReason::Obstacle:
-        reason = QStringLiteral("障害物");
-        break;
-    case TEndReason::Other:
-        reason = QStringLiteral("その他");
-        break;
-    case TEndReason::Unset:
-        break;
-    }
-    if (survey.EndNote.isEmpty())
-        return reason;
-    return reason.isEmpty() ? survey.EndNote : reason + QStringLiteral("：") + survey.EndNote;
+    const QString reason = EndReasonText(survey.EndReason);
+    if (reason.isEmpty() || survey.EndNote.isEmpty())
+        return reason + survey.EndNote;
+    return reason + QStringLiteral("：") + survey.EndNote;
 }
 
 QString OrDash(const QString &text)

@@ -20,10 +20,8 @@ QString SurveyDatesText(const TSiteData &data);
 QString ReportDateText(const TSiteSurvey &survey, const QDate &today);
 // "全自動式（VT-200）", "手動式", the model name alone, or empty.
 QString EquipmentText(const TSiteSurvey &survey);
-// "GL-1.20 m", "未測定", "確認されず".
-QString WaterLevelText(const TWaterLevel &water);
-// "所定の深さ", "貫入不能（急激な貫入抵抗の増大）", …, with the note after it; empty when unset.
-QString EndReasonText(const TPointSurvey &survey);
+// Why the test ended ("所定の深さ", …) with the note after it; empty when neither is given.
+QString EndOfTestText(const TPointSurvey &survey);
 // The text, or "－" when it is empty.
 QString OrDash(const QString &text);
 // The method as the report names it.
