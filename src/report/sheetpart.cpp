@@ -113,6 +113,18 @@ void headingText(QPainter &painter, const QRect &box, const QString &heading)
                  lines.at(l), Qt::AlignHCenter, kSmallPoints);
 }
 
+// A soil kind's place in the column: its pattern, which any printer keeps, over a pale tint of
+// its colour when printing in colour (full colours would read as the red of self-sinking).
+void paintSoil(QPainter &painter, const QRect &box, int group, bool colour)
+{
+    if (colour) {
+        const QColor full = SoilBrush(group, true).color();
+        painter.fillRect(box, QColor((full.red() + 3 * 255) / 4, (full.green() + 3 * 255) / 4,
+                                     (full.blue() + 3 * 255) / 4));
+    }
+    PaintSoilFill(painter, QRegion(box), group, false);
+}
+
 TSheetGeometry sheetGeometry(const QRect &body, const TReportFrame &frame, int blockHeight,
                              int bottomHeight)
 {
@@ -391,9 +403,8 @@ private:
         for (const TSoilRun &run : soils) {
             if (run.Soil.isEmpty())
                 continue;
-            PaintSoilFill(painter,
-                          QRegion(g.Soil.left(), run.Top, g.Soil.width(), run.Bottom - run.Top),
-                          SoilGroupOf(run.Soil, m_context.Tables), colour);
+            paintSoil(painter, QRect(g.Soil.left(), run.Top, g.Soil.width(), run.Bottom - run.Top),
+                      SoilGroupOf(run.Soil, m_context.Tables), colour);
         }
 
         // Frames.
@@ -518,7 +529,7 @@ private:
         }
         for (const QString &soil : soils)
             item(soil, [&](const QRect &r) {
-                PaintSoilFill(painter, QRegion(r), SoilGroupOf(soil, m_context.Tables), colour);
+                paintSoil(painter, r, SoilGroupOf(soil, m_context.Tables), colour);
             });
         const QColor sinking = colour ? QColor(220, 40, 40) : QColor(40, 40, 40);
         const QColor turning = colour ? QColor(250, 195, 120) : QColor(205, 205, 205);
