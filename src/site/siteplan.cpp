@@ -45,6 +45,7 @@ struct TPlanPlacement
     QList<TDimension> Dimensions;
     QList<TPointLabel> Labels; // one per drawn point
     bool AllPlaced = true;
+    qsizetype Leaders = 0; // labels that stand off their marks
     qsizetype DroppedDistances = 0;
 };
 
@@ -325,6 +326,7 @@ TPlanPlacement placePlan(const TSiteData &data, const TPlanContent &content, con
             continue;
         }
         placement.Labels.append({candidates.at(taken).Box, candidates.at(taken).Leader});
+        placement.Leaders += candidates.at(taken).Leader ? 1 : 0;
         layout.LabelBoxes.append(candidates.at(taken).Box);
     }
     for (TDimension &dimension : placement.Dimensions) {
@@ -543,7 +545,8 @@ TSitePlanLayout DrawSitePlan(QPainter &canvas, const QRect &area, const TSiteDat
     if (content.Drawn.isEmpty()) {
         layout.Plot = plotFor(content.Notes.size());
     } else {
-        // Labels beside their marks where they all find room; else numbers, listed beside.
+        // Labels beside their marks where they all find room, few of them on leaders; else
+        // numbers, listed beside.
         bool numbered = false;
         bool distanceNote = false;
         for (;;) {
@@ -554,7 +557,10 @@ TSitePlanLayout DrawSitePlan(QPainter &canvas, const QRect &area, const TSiteDat
                 plot = list.Plot;
             }
             placement = placePlan(data, content, plot, numbered, m);
-            if (!placement.AllPlaced && !numbered) {
+            // Labels a row of leaders away from their marks no longer tell which is which.
+            const bool tangled =
+                placement.Leaders > std::max<qsizetype>(2, content.Drawn.size() / 4);
+            if (!numbered && (!placement.AllPlaced || tangled)) {
                 numbered = true;
                 continue;
             }
