@@ -198,22 +198,33 @@ QString clashes(const TRecordingDevice &device)
 TEST_F(SiteDrawTest, SixtyCrowdedPointsKeepEveryTextClear)
 {
     const TSiteData data = lineSite(60, 2);
-    TRecordingDevice plan(800, 800);
-    TSitePlanLayout layout;
+    // The picture's default size, and a report page: there the labels would all fit, but on
+    // leaders too many to tell which is whose.
+    const struct
     {
-        QPainter painter(&plan);
-        layout = DrawSitePlan(painter, QRect(0, 0, 800, 800), data, {false, 14, true});
-    }
-    EXPECT_TRUE(layout.Numbered);
-    ASSERT_EQ(layout.Drawn.size(), 60);
-    for (int i = 0; i < 60; ++i) {
-        EXPECT_EQ(plan.textsNamed(DefaultPointLabel(i)).size(), 1) << i;   // in the list
-        EXPECT_GE(plan.textsNamed(QString::number(i + 1)).size(), 2) << i; // and at its mark
-    }
-    EXPECT_EQ(clashes(plan).toStdString(), "");
-    for (const QRectF &box : textBoxes(plan)) {
-        for (const TSitePointFigures &point : data.Figures.Points)
-            EXPECT_FALSE(box.contains(layout.Map(*point.Position)));
+        QSize size;
+        int textHeight;
+    } plans[] = {{{800, 800}, 14}, {{2300, 3300}, 33}};
+    for (const auto &p : plans) {
+        SCOPED_TRACE(p.size.width());
+        TRecordingDevice plan(p.size.width(), p.size.height());
+        TSitePlanLayout layout;
+        {
+            QPainter painter(&plan);
+            layout =
+                DrawSitePlan(painter, QRect(QPoint(), p.size), data, {false, p.textHeight, true});
+        }
+        EXPECT_TRUE(layout.Numbered);
+        ASSERT_EQ(layout.Drawn.size(), 60);
+        for (int i = 0; i < 60; ++i) {
+            EXPECT_EQ(plan.textsNamed(DefaultPointLabel(i)).size(), 1) << i;   // in the list
+            EXPECT_GE(plan.textsNamed(QString::number(i + 1)).size(), 2) << i; // at its mark
+        }
+        EXPECT_EQ(clashes(plan).toStdString(), "");
+        for (const QRectF &box : textBoxes(plan)) {
+            for (const TSitePointFigures &point : data.Figures.Points)
+                EXPECT_FALSE(box.contains(layout.Map(*point.Position)));
+        }
     }
 
     TRecordingDevice section(1200, 800);
