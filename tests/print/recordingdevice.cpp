@@ -22,6 +22,8 @@ public:
     {
         if (state.state() & DirtyPen)
             m_pen = state.pen();
+        if (state.state() & DirtyBrush)
+            m_brush = state.brush();
         // What a painter translated (a text document painted at its page's place) is recorded
         // where it lands.
         if (state.state() & DirtyTransform)
@@ -64,15 +66,24 @@ public:
     {
         m_device.Images.append(m_transform.mapRect(target));
     }
-    // Shapes are not looked at; drawing nothing keeps the recording small.
-    void drawRects(const QRectF *, int) override {}
-    void drawRects(const QRect *, int) override {}
+    void drawRects(const QRectF *rects, int count) override
+    {
+        for (int i = 0; i < count; ++i)
+            m_device.Rects.append({m_transform.mapRect(rects[i]), m_brush});
+    }
+    void drawRects(const QRect *rects, int count) override
+    {
+        for (int i = 0; i < count; ++i)
+            m_device.Rects.append({m_transform.mapRect(QRectF(rects[i])), m_brush});
+    }
+    // Other shapes are not looked at; drawing nothing keeps the recording small.
     void drawPath(const QPainterPath &) override {}
     void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
 
 private:
     TRecordingDevice &m_device;
     QPen m_pen;
+    QBrush m_brush;
     QTransform m_transform;
     qreal m_lastEnd = 0;
 };
