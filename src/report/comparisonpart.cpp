@@ -34,7 +34,11 @@ QStringList comparisonNotes(const TSiteData &data)
     const auto labelOf = [&](qsizetype index) {
         return index >= 0 ? data.Site.Points.at(index).Label : QStringLiteral("-");
     };
-    return {
+    // A point far from the others is first: its figures may stand at the wrong place.
+    QStringList notes;
+    for (const TSiteFarPoint &far : figures.FarPoints)
+        notes.append(QStringLiteral("注意：%1 の%2。").arg(labelOf(far.Index), FarPointText(far)));
+    return notes + QStringList{
         QStringLiteral("位置：入力した X（東）・Y（北）、なければ試験のGPSの緯度・経度を %1 からの"
                        "東西・南北の距離に換算した値（WGS84楕円体、両点の平均緯度での曲率半径に"
                        "よる局所平面。300 m 以内で誤差 1 cm 以下）。GPS受信機自体の誤差は数 m に"
