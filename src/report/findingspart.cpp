@@ -23,14 +23,18 @@ QString labelsOf(const TSite &site, const QList<qsizetype> &points)
     return labels.join(QStringLiteral("、"));
 }
 
-// Which of the notice's three ranges a qa falls in, as the notice words it.
+// Which of the notice's three ranges a qa falls in, as the notice words it: the range is told
+// by how many foundation types it allows.
 QString rangeText(int qaTenths)
 {
-    if (qaTenths < 200)
+    switch (FoundationsAllowed(qaTenths).size()) {
+    case 1:
         return QStringLiteral("20 kN/m² 未満");
-    if (qaTenths < 300)
+    case 2:
         return QStringLiteral("20 kN/m² 以上 30 kN/m² 未満");
-    return QStringLiteral("30 kN/m² 以上");
+    default:
+        return QStringLiteral("30 kN/m² 以上");
+    }
 }
 
 QString stretchesText(const QList<TSelfSinkingLayer> &stretches)

@@ -218,4 +218,32 @@ TEST_F(SurveyReportTest, PhotosStandTheRightWayUpThreeToAPage)
     }
 }
 
+// A misread latitude puts a point thousands of kilometres away: the comparison says so first.
+TEST_F(SurveyReportTest, AFarPointIsNotedBeforeTheComparisonsNotes)
+{
+    TSiteData data;
+    const char *positions[] = {"35.6812 N 139.7671 E 40 m", "35.6813 N 139.7672 E 40 m",
+                               "356.812 N 139.7671 E 40 m"};
+    for (int i = 0; i < 3; ++i)
+        data.Site.Points.append(
+            {WriteSiteTest(sandbox, QStringLiteral("g%1.ktd").arg(i), {600, {}, positions[i]}),
+             DefaultPointLabel(i), std::nullopt, std::nullopt});
+    data.ReadTests(setting, tables);
+    auto device = A4Recorder();
+    const TReportDocument document = lay(data, *device);
+    QStringList notes;
+    for (int i = 0; i < document.PageCount(); ++i) {
+        if (document.Pages.at(i).Title != QStringLiteral("測点の比較"))
+            continue;
+        for (const TRecordedText &text : RecordPage(document, i)->Texts) {
+            if (text.Text.startsWith(QStringLiteral("注意：")) ||
+                text.Text.startsWith(QStringLiteral("位置：")))
+                notes.append(text.Text);
+        }
+    }
+    ASSERT_EQ(notes.size(), 2);
+    EXPECT_TRUE(notes[0].startsWith(QStringLiteral("注意：No.3 の位置がほかの測点の中央から")))
+        << notes[0].toStdString();
+}
+
 } // namespace
