@@ -174,8 +174,10 @@ QString SiteUsage()
         "  tessmark-cli site show SITE.tsite [--tables DIR] [--set ...]\n"
         "  tessmark-cli site set SITE.tsite LABEL [--xy X,Y|-] [--ground Z|-] [--label NEW]\n"
         "  tessmark-cli site report SITE.tsite OUT.pdf [--color] [--tables DIR] [--set ...]\n"
-        "  tessmark-cli site plan|section SITE.tsite OUT.png [--size WxH] [--color]\n"
-        "      [--tables DIR] [--set ...]\n"
+        "  tessmark-cli site plan SITE.tsite OUT.png [--size WxH] [--color] [--tables DIR]\n"
+        "      [--set ...]\n"
+        "  tessmark-cli site section SITE.tsite OUT.png [--size WxH] [--color] [--tables DIR]\n"
+        "      [--set ...]\n"
         "      X, Y, Z: metres east, north and up; - goes back to the test's GPS value\n");
 }
 
