@@ -186,6 +186,8 @@ void Tgrid_form::KManuEditClick()
 {
     if (!K3->menuAction()->isEnabled() || DataKind != DataKindManual || EditMode)
         return;
+    // Ctrl+E pressed while a cell is typed takes that value too.
+    SoundGrid->SetEditorMode(false);
     EnterManualEditMode();
 }
 

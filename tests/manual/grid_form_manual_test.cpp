@@ -187,11 +187,16 @@ TEST_F(ManualInputTest, TabWalksTheTypedCellsAndAddsARowAfterATypedLastRow)
     EXPECT_EQ(at(), QPoint(5, 2));
     EXPECT_TRUE(grid.hasFocus() || grid.InplaceEditor()->hasFocus());
 
-    // Only typing adds rows: in edit mode Tab does not.
+    // Ctrl+E while the last value is still being typed takes it and switches to edit mode.
     grid.SetCells(0, 2, QStringLiteral("0.50"));
-    grid.SetCells(1, 2, QStringLiteral("0.75"));
-    form->KManuEdit->trigger();
+    grid.FocusCell(1, 2);
+    for (const char c : std::string_view("0.75"))
+        QTest::keyClick(focused(), c);
+    ASSERT_TRUE(grid.EditorMode());
+    press(Qt::Key_E, Qt::ControlModifier);
     ASSERT_TRUE(form->EditMode) << messages.texts().join('|').toStdString();
+    EXPECT_EQ(grid.Cells(1, 2), QStringLiteral("0.75"));
+    // Only typing adds rows: in edit mode Tab does not.
     grid.FocusCell(grid.ColCount() - 1, grid.RowCount() - 1);
     press(Qt::Key_Tab);
     EXPECT_EQ(grid.RowCount(), 3);
