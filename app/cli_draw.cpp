@@ -66,8 +66,8 @@ TSoundingTest OpenReportInput(const QString &file, const TSetting &setting,
     try {
         return OpenTestFile(file, setting, tables);
     } catch (const EDataFileError &e) {
-        // A malformed line's message names the file already.
-        if (e.reason() == EDataFileError::Malformed)
+        // Only the refused type's message leaves the file unnamed.
+        if (e.reason() != EDataFileError::UnsupportedType)
             throw;
         throw EDataFileError(e.reason(), QStringLiteral("%1: %2").arg(file, e.message()));
     }

@@ -218,8 +218,10 @@ QString SiteUsage()
         "      [--end-reason depth|refusal|obstacle|other] [--end-note T]\n"
         "      [--photo FILE[,CAPTION]]... [--no-photos] [--note T]\n"
         "  tessmark-cli site report SITE.tsite OUT.pdf [--color] [--tables DIR] [--set ...]\n"
-        "  tessmark-cli site plan|section SITE.tsite OUT.png [--size WxH] [--color]\n"
-        "      [--tables DIR] [--set ...]\n"
+        "  tessmark-cli site plan SITE.tsite OUT.png [--size WxH] [--color] [--tables DIR]\n"
+        "      [--set ...]\n"
+        "  tessmark-cli site section SITE.tsite OUT.png [--size WxH] [--color] [--tables DIR]\n"
+        "      [--set ...]\n"
         "      X, Y, Z: metres east, north and up; - goes back to the test's GPS value\n"
         "      site info without options prints KEY<TAB>VALUE lines; --findings takes \\n for\n"
         "      a line break, or - to read the text from standard input\n");

@@ -5,6 +5,7 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QDir>
+#include <QProcess>
 #include <QStringList>
 #include <QTextStream>
 #include <climits>
@@ -22,6 +23,7 @@ constexpr int kCallTimeoutMs = 10 * 60 * 1000;
 
 const char kUsage[] =
     "usage: tessmark-ctl COMMAND [ARGUMENT]...\n"
+    "       tessmark-ctl -       (commands from standard input, one per line)\n"
     "Drives the running Tessmark (bus name Tessmark.ObjControl) and starts it when none runs.\n"
     "\n"
     "  open FILE                 open and show a data file (.ktd .kgd .kmd .ksd)\n"
@@ -39,7 +41,12 @@ const char kUsage[] =
     "                            sent as integers, anything else as text)\n"
     "\n"
     "Prints the number the operation returns. Exit status: 0 done, 1 not done, 2 wrong usage,\n"
-    "3 automation error (the message on stderr). Relative file names are made absolute.\n";
+    "3 automation error (the message on stderr). Relative file names are made absolute.\n"
+    "\n"
+    "With '-' the commands of standard input run one after the other against one program,\n"
+    "which this client holds until the input ends (a program the bus started keeps its test\n"
+    "between them). Empty lines and lines starting with '#' are skipped; a file name with\n"
+    "blanks is quoted. The first command that is not done ends the run with its status.\n";
 
 struct TCommand
 {
@@ -131,20 +138,11 @@ int run(const QDBusMessage &call, bool isCount)
     return number == 0 ? 0 : 1;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// Runs one command given as its words (at least one); answers the exit status.
+int runCommand(const QStringList &words)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty())
-        return usageError(QString());
-    const QString word = args.first();
-    if (word == u"--help" || word == u"-h") {
-        QTextStream(stdout) << kUsage;
-        return 0;
-    }
-    const QStringList rest = args.mid(1);
+    const QString word = words.first();
+    const QStringList rest = words.mid(1);
 
     if (word == u"invoke") {
         const std::optional<int> dispid = rest.isEmpty() ? std::nullopt : int32Of(rest.first());
@@ -193,4 +191,48 @@ int main(int argc, char **argv)
         return run(call, false);
     }
     return usageError(QStringLiteral("unknown command '%1'").arg(word));
+}
+
+// The commands of standard input, one per line, over this one bus connection: the program
+// is held from the first call to the end of the input, so what one command opens the next
+// still finds.
+int runCommandLines()
+{
+    QTextStream in(stdin);
+    in.setEncoding(QStringConverter::System);
+    QString line;
+    int lineNo = 0;
+    while (in.readLineInto(&line)) {
+        ++lineNo;
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(u'#'))
+            continue;
+        const int status = runCommand(QProcess::splitCommand(trimmed));
+        if (status != 0) {
+            QTextStream(stderr) << "tessmark-ctl: stopped at line " << lineNo << ": " << trimmed
+                                << '\n';
+            return status;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty())
+        return usageError(QString());
+    if (args.first() == u"--help" || args.first() == u"-h") {
+        QTextStream(stdout) << kUsage;
+        return 0;
+    }
+    if (args.first() == u"-") {
+        if (args.size() != 1)
+            return usageError(QStringLiteral("'-' reads the commands from standard input alone"));
+        return runCommandLines();
+    }
+    return runCommand(args);
 }

@@ -27,15 +27,25 @@ struct TSimOptions
     int DelayMs = 0;
 };
 
-// The test files in name order, each as its lines without line ends.
+// The test files in name order, each as its lines without line ends. The instrument holds
+// transfer files (.ktd) only: the program's own data files, site files and anything else in the
+// folder would be garbled tests, so they are skipped with a note.
 QList<QList<QByteArray>> loadTests(const QString &folder)
 {
     QList<QList<QByteArray>> tests;
     const QDir dir(folder);
     for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::ReadOnly))
+        if (!name.endsWith(QLatin1String(".ktd"), Qt::CaseInsensitive)) {
+            std::fprintf(stderr, "vantrell-sim: skipped %s: not an instrument test file (.ktd)\n",
+                         qPrintable(name));
             continue;
+        }
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "vantrell-sim: skipped %s: %s\n", qPrintable(name),
+                         qPrintable(file.errorString()));
+            continue;
+        }
         QList<QByteArray> lines = file.readAll().split('\n');
         if (!lines.isEmpty() && lines.last().isEmpty())
             lines.removeLast();
@@ -188,11 +198,12 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        "A Vantrell instrument on a pseudo-terminal: serves the files of DIR as its tests (LIST\n"
-        "numbers them in name order, READ n sends test n) until it is killed. Prints the\n"
-        "terminal's path as its first line.");
+        "A Vantrell instrument on a pseudo-terminal: serves the transfer files (.ktd) of DIR as\n"
+        "its tests (LIST numbers them in name order, READ n sends test n) until it is killed;\n"
+        "other files are skipped with a note on standard error. Prints the terminal's path as\n"
+        "its first line.");
     parser.addHelpOption();
-    parser.addOption({"tests", "Folder whose files are the instrument's tests.", "DIR"});
+    parser.addOption({"tests", "Folder whose .ktd files are the instrument's tests.", "DIR"});
     parser.addOption({"link", "Symbolic link to create to the terminal.", "PATH"});
     parser.addOption({"fail",
                       "Fail on demand: refuse (code 2), garble (3), silent (4), endless (3: a READ "

@@ -25,6 +25,8 @@ template<typename Visitor> void visitSettings(TSetting &s, const QString &docume
     v("PrnMode", "TN25", s.PrnTN25, false);
     v("PrnMode", "Color", s.PrnColor, false);
     v("PrnMode", "RowNum", s.RowNum, 40);
+    v("PrnMode", "Printer", s.PrnPrinter, QString());
+    v("PrnMode", "PdfFile", s.PrnPdfFile, QString());
     v("GraphMode", "Height", s.GraphHeight, 420);
     v("GraphMode", "Width", s.GraphWidth, 350);
     v("GraphMode", "Top", s.GraphTop, 30);

@@ -29,6 +29,10 @@ struct TSetting
     bool PrnTN25 = false;
     bool PrnColor = false;
     int RowNum = 40; // rows per printed table page: 40, 44 or 48
+    // The print target chosen last: a PDF file when PrnPdfFile is not empty, else the printer
+    // PrnPrinter names (empty: the system's default printer).
+    QString PrnPrinter;
+    QString PrnPdfFile;
     // GraphMode
     int GraphHeight = 420;
     int GraphWidth = 350;

@@ -266,10 +266,14 @@ QList<QByteArray> ReadDataLines(const QString &path, QList<int> *lineNumbers)
     try {
         all = ReadWholeFile(path, kMaxDataFileBytes);
     } catch (const EFileRefused &e) {
-        // An input/output error is the plain file error; a refusal says why on a line of its own.
-        throw EDataFileError(EDataFileError::ReadFailed, e.reason() == EFileRefused::Unreadable
-                                                             ? kReadFailed
-                                                             : kReadFailed + u'\r' + e.message());
+        // The plain file error first, then which file and why on a line of their own: a
+        // refusal names the file itself, the system's reason does not.
+        throw EDataFileError(
+            EDataFileError::ReadFailed,
+            kReadFailed + u'\r' +
+                (e.reason() == EFileRefused::Unreadable
+                     ? QDir::toNativeSeparators(path) + QStringLiteral(": ") + e.message()
+                     : e.message()));
     }
 
     QList<QByteArray> lines;

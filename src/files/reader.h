@@ -15,9 +15,9 @@ class TReferenceTables;
 // The kind of data the open test holds.
 enum TDataKind : int { DataKindNone = 0, DataKindMeasured = 1, DataKindManual = 2 };
 
-// A data file cannot be used. message() is what the user sees: the plain texts
-// "このファイルタイプには対応していません" and "ファイルエラー", or, for a malformed line,
-// a text naming the file and the line.
+// A data file cannot be used. message() is what the user sees: the plain text
+// "このファイルタイプには対応していません"; "ファイルエラー" with a second line naming the file
+// and the reason; or, for a malformed line, a text naming the file and the line.
 class EDataFileError : public ETessmarkError
 {
 public:
@@ -58,9 +58,9 @@ inline constexpr qint64 kMaxDataFileBytes = 64 * 1024 * 1024;
 
 // The file's lines as bytes, filler lines ("000   ", "000,,,") dropped. Lines end at CR LF, LF
 // or CR. When `lineNumbers` is given it receives the 1-based file line of every kept line.
-// Raises EDataFileError (ReadFailed, "ファイルエラー") on any input/output error, and, with a
-// second line naming the file, for anything but a regular file (a pipe or a device could keep
-// the reader waiting or never end) and for a file above kMaxDataFileBytes.
+// Raises EDataFileError (ReadFailed) when the file cannot be read: "ファイルエラー" and a second
+// line naming the file with the system's reason, or saying it is not a regular file (a pipe or
+// a device could keep the reader waiting or never end) or above kMaxDataFileBytes.
 QList<QByteArray> ReadDataLines(const QString &path, QList<int> *lineNumbers = nullptr);
 
 // Splits at every separator; two separators in a row give an empty field, and the text after

@@ -172,6 +172,9 @@ signals:
     // Before the grid handles a key: the event arrives ignored; a handler that accepts it keeps
     // the grid from handling it.
     void OnKeyPress(QKeyEvent *event);
+    // Tab was pressed on the last cell it reaches (goTabs). A handler may add rows, which the
+    // same Tab then enters.
+    void OnTabPastLastCell();
 
 protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
@@ -185,6 +188,9 @@ protected:
     void keyReleaseEvent(QKeyEvent *event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event) const override;
+    // With goTabs, Tab and Shift+Tab step over the data cells the editor opens on (every data
+    // cell without goEditing), row after row, and stop at the first and the last.
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
 
 private:
     friend class TFixedHeader;
@@ -204,6 +210,9 @@ private:
     // The column's kind, or the defaults when it has none yet (for const readers).
     const TCellKind &kindOf(int ACol) const;
     bool columnMayEdit(int ACol);
+    // The next (step 1) or previous (step -1) data cell Tab stops on after the current one;
+    // invalid when there is none.
+    QModelIndex tabStop(int step);
 
     // Drawing of one cell (data or fixed) by whichever widget shows it.
     void drawCell(QPainter &painter, int ACol, int ARow, const QRect &rect, TGridDrawState state,

@@ -137,7 +137,11 @@ void TComboGrid::keyPressEvent(QKeyEvent *event)
         edit(currentIndex(), QAbstractItemView::EditKeyPressed, event);
         return;
     }
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
     QTableView::keyPressEvent(event);
+    // Tab at the first or last stop stays in the grid.
+    if (tab && (m_options & goTabs))
+        event->accept();
 }
 
 // Shift extends the range whatever else is held: Shift+Ctrl+End reaches the last cell with the
@@ -170,4 +174,37 @@ void TComboGrid::keyReleaseEvent(QKeyEvent *event)
         return;
     }
     QTableView::keyReleaseEvent(event);
+}
+
+QModelIndex TComboGrid::tabStop(int step)
+{
+    const int cols = ColCount();
+    const int rows = RowCount();
+    if (cols <= m_fixedCols)
+        return {};
+    // Cells counted row by row from the first data cell.
+    const int width = cols - m_fixedCols;
+    const int last = (rows - m_fixedRows) * width - 1;
+    int at = (Row() - m_fixedRows) * width + (Col() - m_fixedCols);
+    for (at += step; at >= 0 && at <= last; at += step) {
+        const int col = m_fixedCols + at % width;
+        if (!(m_options & goEditing) || columnMayEdit(col))
+            return m_model->index(m_fixedRows + at / width, col);
+    }
+    return {};
+}
+
+QModelIndex TComboGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    const bool next = cursorAction == MoveNext;
+    if ((!next && cursorAction != MovePrevious) || !(m_options & goTabs) ||
+        !currentIndex().isValid())
+        return QTableView::moveCursor(cursorAction, modifiers);
+    QModelIndex stop = tabStop(next ? 1 : -1);
+    if (!stop.isValid() && next) {
+        emit OnTabPastLastCell();
+        stop = tabStop(1);
+    }
+    // At either end Tab stays on its cell rather than leave the grid unnoticed.
+    return stop.isValid() ? stop : currentIndex();
 }

@@ -133,6 +133,26 @@ void TComboInplaceEdit::TakeEntry(const QString &text, bool chosen)
     }
 }
 
+bool TComboInplaceEdit::event(QEvent *event)
+{
+    // The window's Ctrl+letter shortcuts (the typing modes, the test information) work while a
+    // cell is typed; the editor keeps only the letters that edit its text.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool ctrlLetter = key->modifiers() == Qt::ControlModifier &&
+                                key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z;
+        const bool editing = key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) ||
+                             key->matches(QKeySequence::Paste) ||
+                             key->matches(QKeySequence::SelectAll) ||
+                             key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo);
+        if (ctrlLetter && !editing) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
 void TComboInplaceEdit::paintEvent(QPaintEvent *event)
 {
     QLineEdit::paintEvent(event);
@@ -159,9 +179,11 @@ void TComboInplaceEdit::keyPressEvent(QKeyEvent *event)
             return;
         }
         if (isUpOrDown(event)) {
-            // Stepping starts from the entry the editor shows, as in other drop-down fields.
+            // Stepping starts from the entry the editor shows, as in other drop-down fields; an
+            // empty editor shows none, even where an entry is empty (the observations' last), so
+            // Down takes the first.
             if (m_list->currentRow() < 0)
-                m_list->SelectQuietly(m_cellKind.IndexOfItem(text()));
+                m_list->SelectQuietly(text().isEmpty() ? -1 : m_cellKind.IndexOfItem(text()));
             m_list->Step(event->key() == Qt::Key_Up ? -1 : 1);
             return;
         }

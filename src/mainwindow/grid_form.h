@@ -16,6 +16,7 @@
 #include <optional>
 
 class QPrinter;
+struct TPrinterAccess;
 class TTermDlg;
 
 class QAction;
@@ -343,8 +344,11 @@ private:
     bool m_closingUnattended = false;
     // The graph window (or, in tests, any window told about refreshes).
     QPointer<QWidget> m_graphWindow;
-    // Kept for the whole session, so the printer or PDF file chosen once stays chosen.
+    // Kept for the whole session, so the printer or PDF file chosen once stays chosen; it
+    // starts at the target the settings remember.
     std::unique_ptr<QPrinter> m_printer;
+    // The print dialog's access to that printer, made on first use.
+    TPrinterAccess sessionPrinterAccess();
     bool m_startFileDone = false;
     QPointer<QMenu> m_openGridMenu;
     QPointer<QWidget> m_siteWindow;

@@ -3,9 +3,9 @@
 #include "grid_form.h"
 
 #include "graphunit.h"
+#include "programfiles.h"
 #include "prtdlg.h"
-
-#include <QPrinter>
+#include "tableprint.h"
 
 namespace {
 
@@ -18,11 +18,10 @@ QPointer<TGraphForm> graphFormOf(const QPointer<QWidget> &window)
 
 int Tgrid_form::Printout()
 {
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    TPrinterAccess access;
-    access.Printer = m_printer.get();
-    TPrintDlgForm dialog(Test, Setting, Tables, DataKind, ProgramFolder, this, access);
+    // The header picture lies where the print dialog finds it, also in an installed tree.
+    TPrintDlgForm dialog(Test, Setting, Tables, DataKind,
+                         ProgramFilesFolder(ProgramFolder, HeaderPictureFileName()), this,
+                         sessionPrinterAccess());
     // Nothing chosen is nothing to do; a printout that could not be made is not done.
     if (!dialog.Selection().anyPrintout())
         return 0;
@@ -31,11 +30,10 @@ int Tgrid_form::Printout()
 
 int Tgrid_form::PrintOutType(const bool (&printouts)[8])
 {
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    TPrinterAccess access;
-    access.Printer = m_printer.get();
-    TPrintDlgForm dialog(Test, Setting, Tables, DataKind, ProgramFolder, this, access);
+    // The header picture lies where the print dialog finds it, also in an installed tree.
+    TPrintDlgForm dialog(Test, Setting, Tables, DataKind,
+                         ProgramFilesFolder(ProgramFolder, HeaderPictureFileName()), this,
+                         sessionPrinterAccess());
     TPrintSelection selection = dialog.Selection();
     selection.Table = printouts[0];
     selection.Nsw = printouts[1];

@@ -29,7 +29,9 @@ const QString kOneByOneCaption = QStringLiteral("逐一入力");
 const QString kCopyCaption = QStringLiteral("ｺﾋﾟｰ");
 const QStringList kLoadItems = {"1.00", "0.75", "0.50", "0.25", "0.15", "0.05"};
 
-constexpr TGridOptions kOneByOneBehaviour = kGridLines | goEditing;
+// Tab walks the typed columns of the rows (and, past the last, adds a row), so the keyboard
+// reaches every cell one by one.
+constexpr TGridOptions kOneByOneBehaviour = kGridLines | goEditing | goTabs;
 constexpr TGridOptions kRangeBehaviour = kGridLines | goRangeSelect;
 
 // Calls `clicked` when the watched widget is clicked with the left button.
@@ -112,6 +114,10 @@ void Tgrid_form::createManualInput()
     connect(SoundGrid, &TComboGrid::OnMouseDown, this, &Tgrid_form::SoundGridMouseDown);
     connect(SoundGrid, &TComboGrid::OnMouseUp, this, &Tgrid_form::SoundGridMouseUp);
     connect(SoundGrid, &TComboGrid::OnKeyPress, this, &Tgrid_form::SoundGridKeyPress);
+    connect(SoundGrid, &TComboGrid::OnTabPastLastCell, this, [this] {
+        if (DataKind == DataKindManual && !EditMode && OneByOneInput)
+            AppendGridRowAfterTyped(*SoundGrid);
+    });
     GroupBox1->installEventFilter(new TClickFilter(GroupBox1, [this] { GroupBox1Click(); }));
 }
 
@@ -180,6 +186,8 @@ void Tgrid_form::KManuEditClick()
 {
     if (!K3->menuAction()->isEnabled() || DataKind != DataKindManual || EditMode)
         return;
+    // Ctrl+E pressed while a cell is typed takes that value too.
+    SoundGrid->SetEditorMode(false);
     EnterManualEditMode();
 }
 

@@ -8,6 +8,7 @@
 #include "tableprint.h"
 
 #include <QPrinter>
+#include <QPrinterInfo>
 
 namespace {
 
@@ -53,11 +54,19 @@ void Tgrid_form::CloseGraph()
 // "印刷" and "印刷(&P)...": the print dialog, which stores its choices on every close.
 void Tgrid_form::PrintBtnClick()
 {
-    if (!m_printer)
+    TPrintDlgForm dialog(Test, Setting, Tables, DataKind,
+                         ProgramFilesFolder(ProgramFolder, HeaderPictureFileName()), this,
+                         sessionPrinterAccess());
+    dialog.exec();
+}
+
+TPrinterAccess Tgrid_form::sessionPrinterAccess()
+{
+    if (!m_printer) {
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        ApplyRememberedPrintTarget(*m_printer, Setting, QPrinterInfo::availablePrinterNames());
+    }
     TPrinterAccess access;
     access.Printer = m_printer.get();
-    TPrintDlgForm dialog(Test, Setting, Tables, DataKind,
-                         ProgramFilesFolder(ProgramFolder, HeaderPictureFileName()), this, access);
-    dialog.exec();
+    return access;
 }

@@ -100,6 +100,19 @@ void DeleteGridRows(TComboGrid &grid, int top, int bottom)
     grid.SetRowCount(qMax(oldCount - k, grid.FixedRows()));
 }
 
+bool AppendGridRowAfterTyped(TComboGrid &grid)
+{
+    const int last = grid.RowCount() - 1;
+    if (last < grid.FixedRows())
+        return false;
+    bool typed = false;
+    for (int col = 0; col < grid.ColCount() && !typed; ++col)
+        typed = !grid.Cells(col, last).trimmed().isEmpty();
+    if (typed)
+        grid.SetRowCount(last + 2);
+    return typed;
+}
+
 void ClearGridRows(TComboGrid &grid, int top, int bottom)
 {
     for (int row = top; row <= bottom; ++row)

@@ -64,6 +64,9 @@ void FillDepths(TComboGrid &grid, int col, int top, int bottom, int start, int s
 void InsertGridRows(TComboGrid &grid, int top, int bottom);
 void DeleteGridRows(TComboGrid &grid, int top, int bottom);
 void ClearGridRows(TComboGrid &grid, int top, int bottom);
+// One empty row after the last, for typing on; not while the last row is empty itself, so a
+// key held down cannot leave a trail of empty rows that edit mode would refuse. True when added.
+bool AppendGridRowAfterTyped(TComboGrid &grid);
 
 // Checks the typed rows top to bottom and writes "自沈" into the half-turn cell of every row
 // that sank by itself (TypedRowSelfSinks). Answers 0 when every row holds a number in its depth

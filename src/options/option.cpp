@@ -58,9 +58,10 @@ std::optional<int> PortOfCommText(const QString &text)
 
 TPagesDlg::TPagesDlg(TSetting &setting, QWidget *parent) : QDialog(parent), m_setting(setting)
 {
-    PortPath = [this](int n) {
-        return CommDevicePath(m_setting, n);
+    PortPath = [](int n) {
+        return CommDevicePath(TSetting(), n);
     };
+    m_comm = setting.Comm;
     setObjectName(QStringLiteral("PagesDlg"));
     setWindowTitle(QStringLiteral("Tessmark　各種設定"));
     ChooseDir = [this](const QString &start) {
@@ -196,6 +197,15 @@ void TPagesDlg::createEtcSheet()
     grid->addWidget(label(QStringLiteral("通信ﾎﾟｰﾄ"), etcSheet), 0, 0);
     grid->addWidget(CommCombo, 0, 1);
     grid->addWidget(CommPathLabel, 0, 2, 1, 2);
+    // The device of the chosen port: typed, it is that port's device from now on; left empty,
+    // the port is the system's n-th serial port by name.
+    CommDeviceEdit = new QLineEdit(etcSheet);
+    CommDeviceEdit->setObjectName(QStringLiteral("CommDeviceEdit"));
+    CommDeviceEdit->setToolTip(
+        QStringLiteral("空欄のときは、システムのシリアルポートを名前順に並べたN番目です"));
+    connect(CommDeviceEdit, &QLineEdit::textEdited, this, &TPagesDlg::CommDeviceEditChange);
+    grid->addWidget(label(QStringLiteral("ﾃﾞﾊﾞｲｽ"), etcSheet), 1, 0);
+    grid->addWidget(CommDeviceEdit, 1, 1, 1, 3);
 
     DirEdit = new QLineEdit(etcSheet);
     DirEdit->setObjectName(QStringLiteral("DirEdit"));
@@ -203,15 +213,15 @@ void TPagesDlg::createEtcSheet()
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton1->setText(QStringLiteral("…"));
     connect(SpeedButton1, &QToolButton::clicked, this, &TPagesDlg::SpeedButton1Click);
-    grid->addWidget(label(QStringLiteral("一時ﾌｧｲﾙ保存位置"), etcSheet), 1, 0, 1, 4);
-    grid->addWidget(DirEdit, 2, 0, 1, 3);
-    grid->addWidget(SpeedButton1, 2, 3);
+    grid->addWidget(label(QStringLiteral("一時ﾌｧｲﾙ保存位置"), etcSheet), 2, 0, 1, 4);
+    grid->addWidget(DirEdit, 3, 0, 1, 3);
+    grid->addWidget(SpeedButton1, 3, 3);
 
     UDRowNum = upDown(etcSheet, "UDRowNum", "NumEdit8", 40, 48, 4);
-    grid->addWidget(label(QStringLiteral("１ページ印刷行数"), etcSheet), 3, 0);
-    grid->addWidget(UDRowNum, 3, 1, Qt::AlignLeft);
+    grid->addWidget(label(QStringLiteral("１ページ印刷行数"), etcSheet), 4, 0);
+    grid->addWidget(UDRowNum, 4, 1, Qt::AlignLeft);
     grid->setColumnStretch(2, 1);
-    grid->setRowStretch(4, 1);
+    grid->setRowStretch(5, 1);
     PageControl1->addTab(etcSheet, QStringLiteral("その他"));
 }
 
@@ -247,11 +257,32 @@ void TPagesDlg::KutenNukiCBClick()
     KutenNukiGB->setEnabled(KutenNukiCB->isChecked());
 }
 
-void TPagesDlg::UpdatePortPath()
+std::optional<int> TPagesDlg::chosenPort() const
 {
     const std::optional<int> port = PortOfCommText(CommCombo->currentText());
-    const QString path = port && PortPath ? PortPath(*port) : QString();
-    CommPathLabel->setText(path.isEmpty() ? QStringLiteral("(ﾎﾟｰﾄなし)") : path);
+    if (port && *port >= 1 && *port <= int(m_comm.size()))
+        return port;
+    return std::nullopt;
+}
+
+void TPagesDlg::UpdatePortPath()
+{
+    const std::optional<int> port = chosenPort();
+    const QString system = port && PortPath ? PortPath(*port) : QString();
+    const QString typed = port ? m_comm[*port - 1] : QString();
+    const QString noPort = QStringLiteral("(ﾎﾟｰﾄなし)");
+    CommPathLabel->setText(!typed.isEmpty() ? typed : system.isEmpty() ? noPort : system);
+    CommDeviceEdit->setEnabled(port.has_value());
+    CommDeviceEdit->setText(typed);
+    CommDeviceEdit->setPlaceholderText(system.isEmpty() ? noPort : system);
+}
+
+void TPagesDlg::CommDeviceEditChange()
+{
+    if (const std::optional<int> port = chosenPort()) {
+        m_comm[*port - 1] = CommDeviceEdit->text().trimmed();
+        UpdatePortPath();
+    }
 }
 
 void TPagesDlg::SpeedButton1Click()
@@ -281,6 +312,7 @@ void TPagesDlg::OKBtnClick()
     // A text without a digit in the port's place names no port: the old one stays.
     if (const std::optional<int> port = PortOfCommText(CommCombo->currentText()))
         s.Port = *port;
+    s.Comm = m_comm;
     s.FileMode.TempDir = DirEdit->text();
     s.RowNum = UDRowNum->value() / 4 * 4;
     if (OnStored)

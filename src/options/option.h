@@ -4,6 +4,8 @@
 
 #include <QDialog>
 #include <QSpinBox>
+#include <QString>
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -47,7 +49,8 @@ public:
     std::function<void()> OnStored;
     // After every close (OK or Cancel): the owner shows its test again.
     std::function<void()> OnClosed;
-    // The device path the port "CommN" maps to, shown beside the port box.
+    // The device the system's own order gives port "CommN", shown when the dialog names none
+    // for it.
     std::function<QString(int)> PortPath; // default: the transfer's own mapping
     // The folder chooser: the start folder in, the chosen folder (or nothing) out.
     std::function<QString(const QString &)> ChooseDir;
@@ -59,8 +62,10 @@ public:
     // Enter takes every value and closes, Escape closes without; true when the key was one of
     // them.
     bool NumEdit4KeyDown(int key);
-    // Refreshes the device path beside the port box.
+    // Refreshes the chosen port's device beside the port box and in its field.
     void UpdatePortPath();
+    // The chosen port's device was typed: it is kept for that port until OK stores it.
+    void CommDeviceEditChange();
 
     // The numeric fields in page order, for the shared key handling.
     QList<TSettingUpDown *> UpDowns() const;
@@ -86,6 +91,7 @@ public:
 
     QComboBox *CommCombo = nullptr;
     QLabel *CommPathLabel = nullptr;
+    QLineEdit *CommDeviceEdit = nullptr;
     QLineEdit *DirEdit = nullptr;
     QToolButton *SpeedButton1 = nullptr;
     TSettingUpDown *UDRowNum = nullptr;
@@ -106,6 +112,10 @@ private:
                            int maximum, int step);
     void FormCreate();
     void FormClose();
+    // The port the combo box names, when it is one of Comm1..Comm9.
+    std::optional<int> chosenPort() const;
 
     TSetting &m_setting;
+    // Each port's device as edited so far (TermMode/Comm1..Comm9).
+    std::array<QString, 9> m_comm;
 };

@@ -69,6 +69,29 @@ bool RunPrintDialog(QPrinter &printer, QWidget *parent)
 
 } // namespace
 
+void RememberPrintTarget(const QPrinter &printer, TSetting &setting)
+{
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        setting.PrnPdfFile = printer.outputFileName();
+        setting.PrnPrinter.clear();
+    } else {
+        setting.PrnPrinter = printer.printerName();
+        setting.PrnPdfFile.clear();
+    }
+}
+
+void ApplyRememberedPrintTarget(QPrinter &printer, const TSetting &setting,
+                                const QStringList &installedPrinters)
+{
+    if (!setting.PrnPdfFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(setting.PrnPdfFile);
+    } else if (!setting.PrnPrinter.isEmpty() && installedPrinters.contains(setting.PrnPrinter)) {
+        // A printer that has gone since would turn the printer into a file without a name.
+        printer.setPrinterName(setting.PrnPrinter);
+    }
+}
+
 TPrintDlgForm::TPrintDlgForm(TSoundingTest &test, TSetting &setting, const TReferenceTables &tables,
                              int dataKind, const QString &pictureFolder, QWidget *parent,
                              TPrinterAccess access)
@@ -377,8 +400,10 @@ void TPrintDlgForm::TableCBClick()
 
 void TPrintDlgForm::PSButtonClick()
 {
-    if (m_access.SetUp(*m_printer, this))
-        ShowPrinterName();
+    if (!m_access.SetUp(*m_printer, this))
+        return;
+    RememberPrintTarget(*m_printer, m_setting);
+    ShowPrinterName();
 }
 
 void TPrintDlgForm::P_ButtonClick()

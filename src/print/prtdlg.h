@@ -35,6 +35,14 @@ struct TPrinterAccess
     std::function<QStringList()> InstalledPrinters;
 };
 
+// The print target chosen last in the printer set-up (a printer, or a PDF file), as the
+// settings remember it from one session to the next.
+void RememberPrintTarget(const QPrinter &printer, TSetting &setting);
+// Points a new session's printer at the remembered target: the PDF file, or the printer when it
+// is still installed; otherwise the printer stays the system's default.
+void ApplyRememberedPrintTarget(QPrinter &printer, const TSetting &setting,
+                                const QStringList &installedPrinters);
+
 class TPrintDlgForm : public QDialog
 {
     Q_OBJECT

@@ -94,6 +94,42 @@ TEST(AutomationActivation, automation_RegisteredProgramIsStartedByACallAndEndsAf
     EXPECT_FALSE(QFile::exists(InterfaceFilePath(dataFolder)));
 }
 
+// One command per run once met a new program each time, the test opened before long gone: the
+// commands of one run's standard input share the program the bus started for the first.
+TEST(AutomationActivation, automation_TessmarkCtlHoldsTheProgramForItsCommandLines)
+{
+    TestSandbox box;
+    PrivateBus bus(box, sandboxEnvironment(box),
+                   box.filePath(QStringLiteral("data/dbus-1/services")));
+    ASSERT_EQ(runWith(bus.Environment, tessmarkProgram(), {QStringLiteral("-REGSERVER")}).ExitCode,
+              0);
+
+    QProcess ctl;
+    ctl.setProcessEnvironment(bus.Environment);
+    ctl.start(QDir(QStringLiteral(TESSMARK_BIN_DIR)).filePath(QStringLiteral("tessmark-ctl")),
+              {QStringLiteral("-")});
+    ASSERT_TRUE(ctl.waitForStarted(10000));
+    ctl.write(QStringLiteral("# the sample, then its rounded view\nopen \"%1\"\n")
+                  .arg(QDir(samplesDir()).filePath(QStringLiteral("sample.kgd")))
+                  .toUtf8());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ctl.canReadLine(); }, 60000));
+    EXPECT_EQ(ctl.readLine(), "0\n");
+    // Longer than a program the bus started waits for a client that has gone.
+    QTest::qWait(2500);
+    ctl.write("\nchangedspdata 1\nnumrows\ncopycell 0 0 9 1\nnumrows\n");
+    ctl.closeWriteChannel();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ctl.state() == QProcess::NotRunning; }, 60000));
+
+    // The rounded rows and the title row; the refused copy ends the run with its status.
+    const QList<QByteArray> printed = ctl.readAllStandardOutput().split('\n');
+    ASSERT_EQ(printed.size(), 4) << printed.join('|').toStdString();
+    EXPECT_EQ(printed[0], "0");
+    EXPECT_GT(printed[1].toInt(), 1);
+    EXPECT_EQ(printed[2], "1");
+    EXPECT_EQ(ctl.exitCode(), 1);
+    EXPECT_TRUE(ctl.readAllStandardError().contains("stopped at line 6: copycell 0 0 9 1"));
+}
+
 TEST(AutomationActivation, automation_RegistrationIntoAnUnwritableFolderFails)
 {
     TestSandbox box;

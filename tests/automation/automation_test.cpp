@@ -152,6 +152,21 @@ TEST_F(AutomationTest, automation_FailuresReachTheClientAndNoBoxWaits)
     EXPECT_EQ(box.readFile(existing), "older\r\n");
 }
 
+// On a machine without a printer a script's printout goes into the PDF file chosen in an earlier
+// session's print dialog.
+TEST_F(AutomationTest, automation_PrintoutGoesToTheRememberedPdfFile)
+{
+    const QString pdf = QDir(dataDir()).filePath(QStringLiteral("printout.pdf"));
+    form->Setting.PrnPdfFile = pdf;
+    ASSERT_EQ(client.Status(QStringLiteral("Open"), {sample(QStringLiteral("sample.ktd"))}), 0);
+    ASSERT_EQ(client.Status(QStringLiteral("PrintOutType"), {1, 1, 0, 0, 0, 0, 0, 0}), 0);
+    EXPECT_EQ(client.Status(QStringLiteral("Printout")), 0);
+    QFile printed(pdf);
+    ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(printed.read(5) == "%PDF-");
+    EXPECT_TRUE(messages.AskedBoxes.isEmpty()) << messages.texts().join('|').toStdString();
+}
+
 // Typed data not yet saved are never given up for a caller who cannot be asked.
 TEST_F(AutomationTest, automation_OpenKeepsUnsavedTypedDataAndTellsTheClient)
 {

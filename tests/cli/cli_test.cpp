@@ -78,9 +78,12 @@ TEST_F(CliTest, FailuresExitWithOneAndTheMessage)
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("このファイルタイプには対応していません")));
 
-    r = run({"show", sandbox.filePath("missing.kgd")});
+    // The window's message, its line break a terminal's.
+    const QString missing = sandbox.filePath("missing.kgd");
+    r = run({"show", missing});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("ファイルエラー")));
+    EXPECT_EQ(r.err, QStringLiteral("ファイルエラー\n") + missing + QStringLiteral(": ") +
+                         systemReasonForOpening(missing) + u'\n');
 
     const QString malformed =
         sandbox.writeCp932Lines("bad.ktd", {"$T(", "001 002 003 0004 05 24 06 07 08 09",

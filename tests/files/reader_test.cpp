@@ -361,12 +361,15 @@ TEST_F(Reader, RefusesOtherTypesAndUnreadableFiles)
             EXPECT_EQ(e.message(), "このファイルタイプには対応していません");
         }
     }
+    const QString missing = sandbox.filePath("missing.kgd");
     try {
-        open(sandbox.filePath("missing.kgd"));
+        open(missing);
         ADD_FAILURE();
     } catch (const EDataFileError &e) {
+        // Which file, and the system's reason, under the plain first line.
         EXPECT_EQ(e.reason(), EDataFileError::ReadFailed);
-        EXPECT_EQ(e.message(), "ファイルエラー");
+        EXPECT_EQ(e.message(), QStringLiteral("ファイルエラー\r") + missing + QStringLiteral(": ") +
+                                   systemReasonForOpening(missing));
     }
     EXPECT_EQ(DataKindOfFile("a/b.KMD"), DataKindManual);
     EXPECT_EQ(DataKindOfFile("a/b.ksd"), DataKindMeasured);

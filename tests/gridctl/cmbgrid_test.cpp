@@ -497,6 +497,15 @@ TEST_F(GridTest, UpAndDownInTheEditorStepThroughTheEntries)
     EXPECT_EQ(clicks.count(), 3);
     EXPECT_TRUE(grid.EditorMode());
     EXPECT_EQ(grid.Row(), 2); // the keys did not move to another row
+    grid.SetEditorMode(false);
+
+    // An empty cell of a list that ends in an empty entry (as the observations do) starts
+    // before the first entry, not at the empty one.
+    grid.GetCellKind(1).SetItems({QStringLiteral("1.00"), QStringLiteral("0.75"), QString()});
+    editor = openEditor(1, 3);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Down);
+    EXPECT_EQ(editor->text(), QStringLiteral("1.00"));
 }
 
 TEST_F(GridTest, EntryPickedWithTheMouseGoesIntoTheCell)

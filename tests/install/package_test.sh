@@ -30,8 +30,9 @@ dpkg-deb -x "$deb" "$root"
 # ---- the unpacked programs, started from elsewhere so nothing is found by accident
 cd "$work"
 export XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=offscreen
-shown=$("$root/usr/bin/tessmark-cli" show "$source_dir/samples/sample.kgd") ||
-    fail "the unpacked tessmark-cli cannot show a sample"
+samples=$root/usr/share/tessmark/samples
+shown=$("$root/usr/bin/tessmark-cli" show "$samples/sample.kgd") ||
+    fail "the unpacked tessmark-cli cannot show the installed sample"
 grep -q "試験コード  102-004-017-0026" <<<"$shown" || fail "unexpected show output: $shown"
 # Drawing commands run in the private helper program the package installs beside.
 "$root/usr/bin/tessmark-cli" graph "$source_dir/samples/sample.kgd" "$work/graph.png" --kind nsw ||
@@ -45,6 +46,12 @@ else
     [[ $printed == *"$version"* ]] || fail "tessmark --version printed: $printed"
 fi
 [ -f "$root/usr/share/tessmark/guide/index.html" ] || fail "the user's guide is not installed"
+# The samples the guide names, the site's tests beside its file.
+for sample in sample.ktd sample.kgd sample.kmd sample.ksd site/sample.tsite site/No1.ktd; do
+    [ -f "$samples/$sample" ] || fail "the sample $sample is not installed"
+done
+"$root/usr/bin/tessmark-cli" site show "$samples/site/sample.tsite" >/dev/null ||
+    fail "the installed sample site does not read"
 for page in tessmark tessmark-cli; do
     [ -f "$root/usr/share/man/man1/$page.1.gz" ] || fail "no manual page for $page"
 done

@@ -289,7 +289,8 @@ TEST_F(OpenSaveTest, mainwindow_FailedOpenLeavesTheWindowAsItWas)
         {"unsupported type", box.writeFile("data/notes.txt", "text\r\n"), TMessageKind::Information,
          QStringLiteral("このファイルタイプには対応していません")},
         {"missing file", box.filePath("data/missing.ktd"), TMessageKind::Information,
-         QStringLiteral("ファイルエラー")},
+         QStringLiteral("ファイルエラー\r") + box.filePath("data/missing.ktd") +
+             QStringLiteral(": ") + systemReasonForOpening(box.filePath("data/missing.ktd"))},
         {"folder named like a data file", folderNamedLikeData, TMessageKind::Information,
          QStringLiteral("ファイルエラー\r") + folderNamedLikeData +
              QStringLiteral(" は通常のファイルではありません")},

@@ -542,8 +542,9 @@ TEST_F(GridFormTest, mainwindow_CloseAsksOnlyAboutUnsavedManualInput)
         messages.AskedBoxes.clear();
         auto form = started();
         // A test is saved only with rows to save.
-        if (c.savedAs)
+        if (c.savedAs) {
             ASSERT_EQ(form->OpenDataFile(QDir(samplesDir()).filePath("sample.kmd")), 0);
+        }
         form->DataState = c.dataState;
         form->DataKind = c.dataKind;
         form->EditMode = c.editMode;

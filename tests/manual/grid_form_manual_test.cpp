@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <string_view>
 
 namespace {
 
@@ -136,6 +137,69 @@ TEST_F(ManualInputTest, NewTestStartsInInputMode)
     messages.answer(QMessageBox::Yes);
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(messages.texts().last().startsWith(QStringLiteral("ファイルを保存できません")));
+}
+
+// Tab once left the grid at the computed Nsw column, so the observation, the soil type and a
+// further row could only be reached with the mouse.
+TEST_F(ManualInputTest, TabWalksTheTypedCellsAndAddsARowAfterATypedLastRow)
+{
+    auto form = newManualTest(1);
+    TComboGrid &grid = *form->SoundGrid;
+    auto focused = [&]() -> QWidget * {
+        return grid.EditorMode() ? static_cast<QWidget *>(grid.InplaceEditor()) : &grid;
+    };
+    auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(focused(), key, modifiers);
+        QApplication::processEvents();
+    };
+    auto at = [&] {
+        return QPoint(grid.Col(), grid.Row());
+    };
+
+    // Focus is what Tab would hand on: the window must be the active one.
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    grid.setFocus();
+    grid.FocusCell(0, 1);
+    const struct
+    {
+        int Col;
+        const char *Text;
+    } typed[] = {{0, "0.25"}, {1, "1.00"}, {2, "12"}, {4, "obs"}, {5, "soil"}};
+    for (const auto &cell : typed) {
+        ASSERT_EQ(at(), QPoint(cell.Col, 1));
+        for (const char c : std::string_view(cell.Text))
+            QTest::keyClick(focused(), c);
+        press(Qt::Key_Tab);
+        EXPECT_EQ(grid.Cells(cell.Col, 1), QLatin1String(cell.Text));
+    }
+    // Past the typed last row: a new row, entered.
+    EXPECT_EQ(grid.RowCount(), 3);
+    EXPECT_EQ(at(), QPoint(0, 2));
+    press(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(at(), QPoint(5, 1));
+    press(Qt::Key_Tab);
+
+    // Past an empty last row Tab stays on its cell, in the grid.
+    for (int i = 0; i < 6; ++i)
+        press(Qt::Key_Tab);
+    EXPECT_EQ(grid.RowCount(), 3);
+    EXPECT_EQ(at(), QPoint(5, 2));
+    EXPECT_TRUE(grid.hasFocus() || grid.InplaceEditor()->hasFocus());
+
+    // Ctrl+E while the last value is still being typed takes it and switches to edit mode.
+    grid.SetCells(0, 2, QStringLiteral("0.50"));
+    grid.FocusCell(1, 2);
+    for (const char c : std::string_view("0.75"))
+        QTest::keyClick(focused(), c);
+    ASSERT_TRUE(grid.EditorMode());
+    press(Qt::Key_E, Qt::ControlModifier);
+    ASSERT_TRUE(form->EditMode) << messages.texts().join('|').toStdString();
+    EXPECT_EQ(grid.Cells(1, 2), QStringLiteral("0.75"));
+    // Only typing adds rows: in edit mode Tab does not.
+    grid.FocusCell(grid.ColCount() - 1, grid.RowCount() - 1);
+    press(Qt::Key_Tab);
+    EXPECT_EQ(grid.RowCount(), 3);
 }
 
 // Ctrl+H (ﾃﾞｰﾀ入力 › 試験情報入力...) opens the test information of a typed test from the

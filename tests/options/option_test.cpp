@@ -136,6 +136,38 @@ TEST(PagesDlgTest, options_PortBoxShowsTheDevicePathOfTheChosenPort)
     EXPECT_EQ(dialog.CommPathLabel->text(), QStringLiteral("(ﾎﾟｰﾄなし)"));
 }
 
+// The practice link and a USB adapter were reachable only by editing the settings file with the
+// program closed: the page sets each port's device, stored only by OK.
+TEST(PagesDlgTest, options_EachPortsDeviceIsSetOnThePageAndStoredByOk)
+{
+    for (const bool ok : {true, false}) {
+        TSetting setting;
+        setting.Comm[2] = QStringLiteral("/dev/ttyUSB9");
+        TPagesDlg dialog(setting);
+        dialog.PortPath = [](int n) {
+            return QStringLiteral("/dev/ttyS%1").arg(n - 1);
+        };
+        dialog.CommCombo->setEditText(QStringLiteral("Comm3"));
+        EXPECT_EQ(dialog.CommDeviceEdit->text(), QStringLiteral("/dev/ttyUSB9"));
+        dialog.CommDeviceEdit->clear();
+        QTest::keyClicks(dialog.CommDeviceEdit, QStringLiteral(" "));
+        EXPECT_EQ(dialog.CommPathLabel->text(), QStringLiteral("/dev/ttyS2")); // the system's
+
+        dialog.CommCombo->setEditText(QStringLiteral("Comm1"));
+        EXPECT_TRUE(dialog.CommDeviceEdit->text().isEmpty());
+        EXPECT_EQ(dialog.CommDeviceEdit->placeholderText(), QStringLiteral("/dev/ttyS0"));
+        QTest::keyClicks(dialog.CommDeviceEdit, QStringLiteral("/tmp/vantrell"));
+        EXPECT_EQ(dialog.CommPathLabel->text(), QStringLiteral("/tmp/vantrell"));
+        dialog.CommCombo->setEditText(QStringLiteral("Comm2"));
+        dialog.CommCombo->setEditText(QStringLiteral("Comm1")); // kept while the dialog is open
+        EXPECT_EQ(dialog.CommDeviceEdit->text(), QStringLiteral("/tmp/vantrell"));
+
+        (ok ? dialog.OKBtn : dialog.CancelBtn)->click();
+        EXPECT_EQ(setting.Comm[0], ok ? QStringLiteral("/tmp/vantrell") : QString()) << ok;
+        EXPECT_EQ(setting.Comm[2], ok ? QString() : QStringLiteral("/dev/ttyUSB9")) << ok;
+    }
+}
+
 TEST(PagesDlgTest, options_UntickingRemovalGreysTheWholeGroupAndKeepsItsValues)
 {
     TSetting setting = customSetting();

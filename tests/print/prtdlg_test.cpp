@@ -358,6 +358,32 @@ TEST_F(PrintDialog, WithoutPrinterItSaysSoAndPrintsIntoAChosenPdfFile)
     EXPECT_FALSE(dialog->isVisible());
 }
 
+// The target once lived only as long as the program: automation's printout of the next session
+// had nowhere to go on a machine without a printer.
+TEST_F(PrintDialog, TheChosenTargetIsRememberedForTheNextSession)
+{
+    setUpConfirms = false;
+    Open()->PSButton->click();
+    EXPECT_TRUE(setting.PrnPdfFile.isEmpty()); // a cancelled set-up chooses nothing
+
+    setUpConfirms = true;
+    Open()->PSButton->click();
+    EXPECT_EQ(setting.PrnPdfFile, pdfPath);
+    QPrinter next(QPrinter::HighResolution);
+    ApplyRememberedPrintTarget(next, setting, {});
+    EXPECT_EQ(next.outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(next.outputFileName(), pdfPath);
+
+    // A printer that has gone since leaves the next session's printer as the system made it.
+    TSetting gone;
+    gone.PrnPrinter = QStringLiteral("Gone");
+    QPrinter fresh(QPrinter::HighResolution), kept(QPrinter::HighResolution);
+    ApplyRememberedPrintTarget(kept, gone, {QStringLiteral("Office")});
+    EXPECT_EQ(kept.printerName(), fresh.printerName());
+    EXPECT_EQ(kept.outputFormat(), fresh.outputFormat());
+    EXPECT_EQ(kept.outputFileName(), fresh.outputFileName());
+}
+
 TEST_F(PrintDialog, TheToolkitPrintDialogOffersAPdfBesideTheDataFile)
 {
     test.CurrentFile = sandbox.filePath(QStringLiteral("test01.ktd"));

@@ -72,3 +72,9 @@ QString samplesDir()
 {
     return QStringLiteral(TESSMARK_SAMPLES_DIR);
 }
+
+QString systemReasonForOpening(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString() : file.errorString();
+}

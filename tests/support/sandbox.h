@@ -40,3 +40,7 @@ QMap<QString, QByteArray> FolderContents(const QString &folder);
 // The folder of the shipped data files in the source tree.
 QString shippedDataDir();
 QString samplesDir();
+
+// What the system says when `path` cannot be opened for reading ("No such file or directory"),
+// as messages that name a file give it.
+QString systemReasonForOpening(const QString &path);

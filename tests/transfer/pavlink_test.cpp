@@ -78,6 +78,33 @@ TEST(Pavlink, EachCommandIsAnsweredOnceWithTheWholeAnswerInTheWorkFile)
     EXPECT_EQ(sink.Answers.size(), 2);
 }
 
+// A folder of samples holds the program's own files beside the instrument's: only its transfer
+// files are tests, so the list has no garbled entries.
+TEST(Pavlink, TheSimulatorServesOnlyInstrumentTestFiles)
+{
+    TestSandbox box;
+    const QStringList others = {QStringLiteral("sample.kgd"), QStringLiteral("sample.kmd"),
+                                QStringLiteral("sample.ksd"), QStringLiteral("site.tsite")};
+    for (const QString &name : others)
+        box.writeFile(QStringLiteral("instrument/") + name, "$T(\r\n)\r\n");
+    box.writeFile(QStringLiteral("instrument/UPPER.KTD"), instrumentTest(0));
+    TSimulatorProcess sim(box);
+    TPavlink library;
+    setUp(library, box, sim.link());
+    TAnswerSink sink;
+
+    library.Term_Command(QStringLiteral("LIST"), &sink);
+    ASSERT_EQ(sink.next(), (std::pair<qintptr, qintptr>{0, 0}));
+    const QList<QByteArray> listed = box.readFile(kAnswerFileName).split('\n');
+    ASSERT_EQ(listed.size(), 5); // four tests and the empty rest after the last line end
+    EXPECT_EQ(listed.at(0), QByteArray("001 " + kThreeHeaders.at(0) + '\r')); // UPPER.KTD
+    EXPECT_EQ(listed.at(3), QByteArray("004 " + kThreeHeaders.at(2) + '\r'));
+    const QString notes = sim.stopAndReadNotes();
+    for (const QString &name : others)
+        EXPECT_TRUE(notes.contains(QStringLiteral("skipped ") + name)) << notes.toStdString();
+    EXPECT_FALSE(notes.contains(QStringLiteral("UPPER.KTD")));
+}
+
 // The answer file made to fail at each of its disk calls in turn: the command fails with code 6
 // and leaves no file, or the whole answer stands in the file.
 TEST(Pavlink, AnAnswerFileThatCannotBeWrittenIsAFailureAndLeavesNothing)

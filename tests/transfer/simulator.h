@@ -71,6 +71,13 @@ public:
     TSimulatorProcess &operator=(const TSimulatorProcess &) = delete;
 
     QString link() const { return m_link; }
+    // Ends the simulator and answers all it told on standard error.
+    QString stopAndReadNotes()
+    {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+        return QString::fromLocal8Bit(m_process.readAllStandardError());
+    }
     QString terminal() const { return m_terminal; }
 
 private:
