@@ -38,25 +38,30 @@ QStringList comparisonNotes(const TSiteData &data)
     QStringList notes;
     for (const TSiteFarPoint &far : figures.FarPoints)
         notes.append(QStringLiteral("注意：%1 の%2。").arg(labelOf(far.Index), FarPointText(far)));
-    return notes + QStringList{
-        QStringLiteral("位置：入力した X（東）・Y（北）、なければ試験のGPSの緯度・経度を %1 からの"
-                       "東西・南北の距離に換算した値（WGS84楕円体、両点の平均緯度での曲率半径に"
-                       "よる局所平面。300 m 以内で誤差 1 cm 以下）。GPS受信機自体の誤差は数 m に"
-                       "なることがある。")
-            .arg(labelOf(figures.PositionOrigin)),
-        QStringLiteral("地盤高（GL）：入力した値、なければGPSの海抜高度の %1 との差。地盤高のない"
-                       "測点は標高差と勾配を求めない。")
-            .arg(labelOf(figures.GroundOrigin)),
-        QStringLiteral("自沈：基礎底面 B（%1 m）から B+2 m は荷重 1.00 kN 以下、B+2 m から B+5 m は"
-                       " 0.50 kN 以下の自沈区間の厚さ（地盤評価と同じ規則）。下端：それらの最も深い"
-                       "下端（B+5 m まで）。")
-            .arg(MetresText(data.Site.BaseDepth)),
-        QStringLiteral("標高差・勾配：断面の順に隣り合う測点の自沈層下端の標高の差（後の測点 − 前の"
-                       "測点、上がれば正）と、それを水平距離で割った値（‰）。"),
-        QStringLiteral(
-            "この表は計算の結果であり、許容できる不同沈下や勾配を判定しない。地盤の判定と"
-            "基礎の設計は技術者が行う。"),
-    };
+    return notes +
+           QStringList{
+               QStringLiteral(
+                   "位置：入力した X（東）・Y（北）、なければ試験のGPSの緯度・経度を %1 からの"
+                   "東西・南北の距離に換算した値（WGS84楕円体、両点の平均緯度での曲率半径に"
+                   "よる局所平面。300 m 以内で誤差 1 cm 以下）。GPS受信機自体の誤差は数 m に"
+                   "なることがある。")
+                   .arg(labelOf(figures.PositionOrigin)),
+               QStringLiteral(
+                   "地盤高（GL）：入力した値、なければGPSの海抜高度の %1 との差。地盤高のない"
+                   "測点は標高差と勾配を求めない。")
+                   .arg(labelOf(figures.GroundOrigin)),
+               QStringLiteral(
+                   "自沈：基礎底面 B（%1 m）から B+2 m は荷重 1.00 kN 以下、B+2 m から B+5 m は"
+                   " 0.50 kN 以下の自沈区間の厚さ（地盤評価と同じ規則）。下端：それらの最も深い"
+                   "下端（B+5 m まで）。")
+                   .arg(MetresText(data.Site.BaseDepth)),
+               QStringLiteral(
+                   "標高差・勾配：断面の順に隣り合う測点の自沈層下端の標高の差（後の測点 − 前の"
+                   "測点、上がれば正）と、それを水平距離で割った値（‰）。"),
+               QStringLiteral(
+                   "この表は計算の結果であり、許容できる不同沈下や勾配を判定しない。地盤の判定と"
+                   "基礎の設計は技術者が行う。"),
+           };
 }
 
 class TComparisonPart : public TReportPart
