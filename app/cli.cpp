@@ -1,6 +1,7 @@
 #include "cli.h"
 #include "cli_command.h"
 
+#include "cli_archive.h"
 #include "cli_evaluate.h"
 #include "cli_site.h"
 #include "derived.h"
@@ -161,7 +162,16 @@ bool CliCommandIsDrawing(const QStringList &arguments)
 
 QString CliUsage()
 {
-    return QString::fromLatin1(kUsage) + EvaluateUsage() + SiteUsage();
+    return QString::fromLatin1(kUsage) + EvaluateUsage() + SiteUsage() + ArchiveUsage();
+}
+
+QString CliField(QString text)
+{
+    for (QChar &c : text) {
+        if (c == u'\t' || c == u'\n' || c == u'\r')
+            c = u' ';
+    }
+    return text;
 }
 
 int RunCliGuarded(QTextStream &out, QTextStream &err, const std::function<void()> &work)
@@ -214,6 +224,12 @@ int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTe
         }
         return environment.runDrawing(arguments, environment, out, err);
     }
+    if (arguments.value(0) == u"archive") {
+        int status = 0;
+        const int failed = RunCliGuarded(
+            out, err, [&] { status = RunArchiveCommand(arguments, environment, out, err); });
+        return failed ? failed : status;
+    }
     return RunCliGuarded(out, err, [&] {
         if (IsEvaluateCommand(arguments.value(0))) {
             RunEvaluateCommand(arguments, environment, out);
@@ -258,6 +274,9 @@ int RunCliProgram(TCliRunner runDrawing)
     environment.defaultTablesDir =
         ProgramFilesFolder(cliToolFolder(), QStringLiteral("Weighttbl.tbl"));
     environment.runDrawing = runDrawing;
+#ifdef Q_OS_UNIX
+    environment.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
+#endif
     QTextStream out(stdout);
     QTextStream err(stderr);
     return RunCli(QCoreApplication::arguments().mid(1), environment, out, err);

@@ -26,6 +26,10 @@ struct TCliEnvironment
     // are kept apart so that show, save, evaluate and export start without the graphics and
     // serial-port libraries; null where this program has none.
     TCliRunner runDrawing = nullptr;
+    // The program's per-user data folder (the default archive's); empty: the real one.
+    QString dataFolder;
+    // Standard error is a terminal: long work shows a progress line there.
+    bool errIsTerminal = false;
 };
 
 // True for the commands that draw (print, graph, report, site report, plan and section): they

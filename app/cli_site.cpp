@@ -38,16 +38,6 @@ std::optional<double> groundArgument(const QString &text)
     return metres;
 }
 
-// A field of a TAB-separated line: tabs and line breaks in a label would split the line.
-QString field(QString text)
-{
-    for (QChar &c : text) {
-        if (c == u'\t' || c == u'\n' || c == u'\r')
-            c = u' ';
-    }
-    return text;
-}
-
 QString tenths(const TSitePointFigures &point, int TBearingResult::*value)
 {
     if (!point.Result || !point.Result->Covered)
@@ -91,8 +81,8 @@ void showSite(const TSiteCommand &command, const TSetting &setting, const TRefer
             f.Position ? std::optional<double>(f.Position->x()) : std::nullopt;
         const std::optional<double> y =
             f.Position ? std::optional<double>(f.Position->y()) : std::nullopt;
-        out << "point\t" << field(point.Label) << '\t'
-            << field(QDir::fromNativeSeparators(folder.relativeFilePath(point.File))) << '\t'
+        out << "point\t" << CliField(point.Label) << '\t'
+            << CliField(QDir::fromNativeSeparators(folder.relativeFilePath(point.File))) << '\t'
             << SiteMetresText(x) << '\t' << SiteMetresText(y) << '\t' << SiteMetresText(f.Ground)
             << '\t' << tenths(f, &TBearingResult::MeanNswTenths) << '\t'
             << tenths(f, &TBearingResult::QaTenths) << '\t' << thickness(f, f.UpperThickness)
@@ -100,8 +90,8 @@ void showSite(const TSiteCommand &command, const TSetting &setting, const TRefer
     }
     for (qsizetype i = 0; i < figures.Pairs.size(); ++i) {
         const TSitePairFigures &pair = figures.Pairs.at(i);
-        out << "pair\t" << field(data.Site.Points.at(i).Label) << '\t'
-            << field(data.Site.Points.at(i + 1).Label) << '\t' << SiteMetresText(pair.Distance)
+        out << "pair\t" << CliField(data.Site.Points.at(i).Label) << '\t'
+            << CliField(data.Site.Points.at(i + 1).Label) << '\t' << SiteMetresText(pair.Distance)
             << '\t' << SiteMetresText(pair.BottomDifference) << '\t'
             << SitePermilleText(pair.SlopePermille) << '\n';
     }

@@ -251,18 +251,29 @@ TDataKind DataKindOfFile(const QString &path)
     return upperExtension(path) == u".KMD" ? DataKindManual : DataKindMeasured;
 }
 
-QList<QByteArray> ReadDataLines(const QString &path, QList<int> *lineNumbers)
+namespace {
+
+QByteArray readDataFileBytes(const QString &path)
 {
-    QByteArray all;
     try {
-        all = ReadWholeFile(path, kMaxDataFileBytes);
+        return ReadWholeFile(path, kMaxDataFileBytes);
     } catch (const EFileRefused &e) {
         // An input/output error is the plain file error; a refusal says why on a line of its own.
         throw EDataFileError(EDataFileError::ReadFailed, e.reason() == EFileRefused::Unreadable
                                                              ? kReadFailed
                                                              : kReadFailed + u'\r' + e.message());
     }
+}
 
+} // namespace
+
+QList<QByteArray> ReadDataLines(const QString &path, QList<int> *lineNumbers)
+{
+    return SplitDataLines(readDataFileBytes(path), lineNumbers);
+}
+
+QList<QByteArray> SplitDataLines(const QByteArray &all, QList<int> *lineNumbers)
+{
     QList<QByteArray> lines;
     if (lineNumbers)
         lineNumbers->clear();
@@ -470,8 +481,16 @@ TSoundingTest OpenTestFile(const QString &path, const TSetting &setting,
 {
     if (!IsReadableDataFile(path))
         throw EDataFileError(EDataFileError::UnsupportedType, kUnsupportedType);
+    return OpenTestBytes(readDataFileBytes(path), path, setting, tables);
+}
+
+TSoundingTest OpenTestBytes(const QByteArray &bytes, const QString &path, const TSetting &setting,
+                            const TReferenceTables &tables)
+{
+    if (!IsReadableDataFile(path))
+        throw EDataFileError(EDataFileError::UnsupportedType, kUnsupportedType);
     QList<int> lineNumbers;
-    QList<QByteArray> lines = ReadDataLines(path, &lineNumbers);
+    QList<QByteArray> lines = SplitDataLines(bytes, &lineNumbers);
 
     // Everything goes into a fresh test: the caller's stays as it was if anything fails.
     TSoundingTest test;

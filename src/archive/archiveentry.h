@@ -1,0 +1,37 @@
+// What goes into the archive for a test file: its bytes, where it came from and the figures read
+// from it, by the same rules as the main window and the site's points.
+#pragma once
+
+#include "catalogue.h"
+#include "record.h"
+
+#include <QByteArray>
+#include <QString>
+
+class TReferenceTables;
+struct TSetting;
+
+// The figures of a test as opened with these settings: code, point, date, GPS position, final
+// depth, and the ground evaluation at the remembered base depth. A GPS text that is no position
+// leaves the position out and says why in Problem.
+TArchiveFigures ArchiveFiguresOf(const TSoundingTest &test, const TSetting &setting);
+
+// The entry for a test file's bytes; `path` is where they came from (or are about to be written).
+// Raises EDataFileError when the bytes are not a readable test, naming the file.
+TArchiveEntry ArchiveEntryOf(const QByteArray &bytes, const QString &path, const TSetting &setting,
+                             const TReferenceTables &tables);
+
+// Reads a test file and adds it. Raises EDataFileError for a file that is not a readable test and
+// ECatalogueError when the catalogue fails.
+TArchiveAdded ArchiveTestFile(TCatalogue &catalogue, const QString &path, const TSetting &setting,
+                              const TReferenceTables &tables);
+
+// Recomputes every entry's figures from its bytes with these settings and tables. Answers how
+// many changed.
+qint64 RefreshArchive(TCatalogue &catalogue, const TSetting &setting,
+                      const TReferenceTables &tables,
+                      const std::function<void(qint64 done, qint64 total)> &progress = {});
+
+// Metres with two decimals for a depth in cm, or "-"; tenths with one decimal, or "-".
+QString ArchiveMetresText(const std::optional<int> &cm);
+QString ArchiveTenthsText(const std::optional<int> &tenths);
