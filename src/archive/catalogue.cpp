@@ -26,26 +26,34 @@ class Statement
 {
 public:
     Statement(QSqlDatabase &db, const TCatalogueLocation &location, const QString &sql)
-        : m_query(db), m_location(location)
+        : m_query(db), m_sql(sql), m_location(location)
     {
         m_query.setForwardOnly(true);
-        if (!m_query.prepare(sql))
-            fail(m_query.lastError());
     }
     Statement &bind(const QVariant &value)
     {
-        m_query.addBindValue(value);
+        m_values.append(value);
         return *this;
     }
     // An empty text is stored as one, never as NULL (the driver takes a null QString for NULL).
     Statement &bind(const QString &text)
     {
-        m_query.addBindValue(text.isNull() ? QString(QLatin1String("")) : text);
+        m_values.append(text.isNull() ? QString(QLatin1String("")) : text);
         return *this;
     }
     QSqlQuery &run()
     {
-        if (!m_query.exec())
+        // A statement without values runs as it is: PostgreSQL prepares no BEGIN or COMMIT.
+        bool ok = false;
+        if (m_values.isEmpty()) {
+            ok = m_query.exec(m_sql);
+        } else {
+            ok = m_query.prepare(m_sql);
+            for (const QVariant &value : std::as_const(m_values))
+                m_query.addBindValue(value);
+            ok = ok && m_query.exec();
+        }
+        if (!ok)
             fail(m_query.lastError());
         return m_query;
     }
@@ -62,6 +70,8 @@ private:
     }
 
     QSqlQuery m_query;
+    QString m_sql;
+    QVariantList m_values;
     const TCatalogueLocation &m_location;
 };
 
