@@ -118,9 +118,8 @@ TArchiveCommand parseArchiveCommand(const QStringList &arguments)
                                        "with archive find"));
     if (radiusGiven && !command.query.Near)
         throw ECliUsage(QStringLiteral("--radius goes with --near"));
-    if ((!command.tablesDir.isEmpty() || !command.overrides.isEmpty()) &&
-        (action == u"find" || action == u"get"))
-        throw ECliUsage(QStringLiteral("--tables and --set go with add, import and refresh"));
+    if (!command.tablesDir.isEmpty() && (action == u"find" || action == u"get"))
+        throw ECliUsage(QStringLiteral("--tables goes with add, import and refresh"));
     return command;
 }
 
@@ -230,8 +229,8 @@ QString ArchiveUsage()
     return QStringLiteral(
         "  tessmark-cli archive add FILE... [--database URL] [--tables DIR] [--set ...]\n"
         "  tessmark-cli archive find [--text T] [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
-        "      [--near LAT,LON] [--radius M] [--limit N] [--database URL]\n"
-        "  tessmark-cli archive get ID OUT [--database URL]\n"
+        "      [--near LAT,LON] [--radius M] [--limit N] [--database URL] [--set ...]\n"
+        "  tessmark-cli archive get ID OUT [--database URL] [--set ...]\n"
         "  tessmark-cli archive import DIR [--database URL] [--tables DIR] [--set ...]\n"
         "  tessmark-cli archive refresh [--database URL] [--tables DIR] [--set ...]\n"
         "      URL: PATH, sqlite:PATH or postgresql://USER@HOST:PORT/DBNAME[?host=/socket/dir]\n");

@@ -25,6 +25,8 @@ protected:
         environment.documentsDir = sandbox.path();
         environment.defaultTablesDir = sandbox.copyShippedTables();
         environment.runDrawing = RunCliDrawing;
+        environment.dataFolder = sandbox.filePath(QStringLiteral("data"));
+        environment.errIsTerminal = errIsTerminal;
         CliRun result;
         QTextStream out(&result.out);
         QTextStream err(&result.err);
@@ -33,4 +35,5 @@ protected:
     }
 
     TestSandbox sandbox;
+    bool errIsTerminal = false;
 };
