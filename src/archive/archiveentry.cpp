@@ -4,6 +4,7 @@
 #include "boundedread.h"
 #include "presentation.h"
 #include "reader.h"
+#include "safewrite.h"
 #include "settings.h"
 #include "site.h"
 
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTime>
+#include <cmath>
 
 namespace {
 
@@ -135,4 +137,65 @@ QString ArchiveMetresText(const std::optional<int> &cm)
 QString ArchiveTenthsText(const std::optional<int> &tenths)
 {
     return tenths ? TenthsText(*tenths) : QStringLiteral("-");
+}
+
+QString ArchivedPath(const TArchiveEntry &entry)
+{
+    return QDir(QDir::fromNativeSeparators(entry.Folder)).filePath(entry.FileName);
+}
+
+bool ArchivedFileIsIntact(const TArchiveEntry &entry)
+{
+    try {
+        return ArchiveHash(ReadWholeFile(ArchivedPath(entry), kMaxDataFileBytes)) == entry.Hash;
+    } catch (const ETessmarkError &) {
+        return false;
+    }
+}
+
+QString ArchivedFileToOpen(TCatalogue &catalogue, const TArchiveEntry &entry,
+                           const QString &restoreFolder)
+{
+    if (ArchivedFileIsIntact(entry))
+        return ArchivedPath(entry);
+    // One folder per entry: two entries added under one name never meet.
+    const QDir folder(QDir(restoreFolder).filePath(QString::number(entry.Id)));
+    if (!folder.mkpath(QStringLiteral(".")))
+        throw ECantWriteFile(QStringLiteral("データを保存できません\r%1: フォルダーを作れません")
+                                 .arg(QDir::toNativeSeparators(folder.path())));
+    const QString path = folder.filePath(QFileInfo(entry.FileName).fileName());
+    WriteFileAtomically(path, catalogue.Bytes(entry.Id));
+    return path;
+}
+
+std::optional<TGeoPosition> SitePlace(const TSiteData &data)
+{
+    std::optional<TGeoPosition> first;
+    double latitude = 0;
+    double longitude = 0;
+    int count = 0;
+    for (const TSitePointTest &point : data.Tests) {
+        if (!point.Test)
+            continue;
+        std::optional<TGeoPosition> place;
+        try {
+            place = ReadGpsPosition(point.Test->TestGps);
+        } catch (const EConvertError &) {
+        }
+        if (!place)
+            continue;
+        if (!first)
+            first = place;
+        // Measured from the first, so a site on the date line is not averaged to the far side.
+        double east = place->Longitude - first->Longitude;
+        east -= 360 * std::round(east / 360);
+        latitude += place->Latitude;
+        longitude += east;
+        ++count;
+    }
+    if (!count)
+        return std::nullopt;
+    TGeoPosition middle{latitude / count, first->Longitude + longitude / count};
+    middle.Longitude -= 360 * std::round(middle.Longitude / 360);
+    return middle;
 }

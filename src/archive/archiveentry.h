@@ -10,6 +10,7 @@
 
 class TReferenceTables;
 struct TSetting;
+struct TSiteData;
 
 // The figures of a test as opened with these settings: code, point, date, GPS position, final
 // depth, and the ground evaluation at the remembered base depth. A GPS text that is no position
@@ -31,6 +32,19 @@ TArchiveAdded ArchiveTestFile(TCatalogue &catalogue, const QString &path, const 
 qint64 RefreshArchive(TCatalogue &catalogue, const TSetting &setting,
                       const TReferenceTables &tables,
                       const std::function<void(qint64 done, qint64 total)> &progress = {});
+
+// The path the entry was added from.
+QString ArchivedPath(const TArchiveEntry &entry);
+// True while the file the entry was added from still holds its bytes.
+bool ArchivedFileIsIntact(const TArchiveEntry &entry);
+// A file holding the entry's bytes, to open: the file it was added from while that is intact,
+// else a copy written into `restoreFolder` under the name it came with. Raises ECatalogueError
+// and ECantWriteFile.
+QString ArchivedFileToOpen(TCatalogue &catalogue, const TArchiveEntry &entry,
+                           const QString &restoreFolder);
+
+// Where a site stands: the middle of its tests' GPS positions; none when no test has one.
+std::optional<TGeoPosition> SitePlace(const TSiteData &data);
 
 // Metres with two decimals for a depth in cm, or "-"; tenths with one decimal, or "-".
 QString ArchiveMetresText(const std::optional<int> &cm);

@@ -29,6 +29,7 @@ class QToolBar;
 class QToolButton;
 class QUrl;
 class TAboutBox;
+class TArchiveKeeper;
 class TPagesDlg;
 struct TFileDialogRequest;
 
@@ -40,6 +41,7 @@ struct TGridFormOptions
     QString DocumentsFolder;       // default: the user's documents folder
     QString TempFolder;            // default: the system's temporary folder
     QStringList Arguments;         // command-line arguments after the program name
+    QString DataFolder;            // the default archive's folder; default: the program's own
     // Opens a help file or web page, false when nothing could; default: the desktop's handler,
     // whose failure is learnt when it has ended.
     std::function<bool(const QUrl &)> OpenUrl;
@@ -83,6 +85,15 @@ public:
     // made when none is open; null when the open window kept its unsaved site.
     QWidget *OpenSiteWindow(const QString &path = {});
     QWidget *SiteWindow() const { return m_siteWindow; }
+
+    // The window "試験一覧" of the archived tests, made when none is open.
+    QWidget *OpenArchiveWindow();
+    QWidget *ArchiveWindow() const { return m_archiveWindow; }
+    // The archive this window adds opened, saved and transferred tests to.
+    TArchiveKeeper &Archive() { return *m_archive; }
+    // Adds a test file to the archive when the settings ask for it; a failure is a note in the
+    // status bar, never a stop.
+    void ArchiveOpenedOrSaved(const QString &path, bool opened);
 
     // The graph window, told about every change of the shown test; null while none is open.
     QWidget *GraphWindow() const { return m_graphWindow; }
@@ -194,6 +205,7 @@ public:
     QAction *N14 = nullptr;
     QAction *KNewSite = nullptr;  // "新規現場..."
     QAction *KOpenSite = nullptr; // "現場を開く..."
+    QAction *KArchive = nullptr;  // "試験一覧..."
     QAction *Print1 = nullptr;
     QAction *Exit1 = nullptr;
     QMenu *Term = nullptr;
@@ -262,6 +274,7 @@ private:
     void createMenus();
     void createEvaluationItem();
     void createSiteItems();
+    void createArchiveItem();
     void createPanels();
     void createSoundGrid(QWidget *parent);
     void fixWidth();
@@ -344,6 +357,8 @@ private:
     bool m_startFileDone = false;
     QPointer<QMenu> m_openGridMenu;
     QPointer<QWidget> m_siteWindow;
+    QPointer<QWidget> m_archiveWindow;
+    std::unique_ptr<TArchiveKeeper> m_archive;
 };
 
 // The one main window of the process, for the windows that work on its test; null when none.

@@ -125,6 +125,7 @@ int Tgrid_form::OpenDataFile(const QString &path)
         // Measured data are looked at, never typed over.
         SoundGrid->SetOptions(kGridLines | goRangeSelect);
     }
+    ArchiveOpenedOrSaved(path, true);
     return 0;
 }
 
@@ -255,5 +256,6 @@ bool Tgrid_form::SaveDataFile(const QString &path)
         ComputeNsw(Test.RoundedLog, true, Setting, Tables);
         ComputeNValue(Test.RoundedLog, Tables);
     }
+    ArchiveOpenedOrSaved(path, false);
     return true;
 }

@@ -67,6 +67,7 @@ protected:
         options.Settings = &box.settings();
         options.DocumentsFolder = docsDir();
         options.TempFolder = tempDir();
+        options.DataFolder = tempDir();
         if (!desktopOpener)
             options.OpenUrl = [this](const QUrl &url) {
                 openedUrls.append(url);
@@ -157,6 +158,7 @@ TEST_F(GridFormTest, mainwindow_TransferFolderIsMadeWithItsWholePath)
         options.ProgramFolder = programDir();
         options.Settings = &box.settings();
         options.TempFolder = tempDir();
+        options.DataFolder = tempDir();
         Tgrid_form form(options);
         EXPECT_EQ(QFileInfo(folder).isDir(), c.made);
         EXPECT_EQ(form.StatusText(1).contains(QStringLiteral("Vantrellフォルダを作成できません")),
