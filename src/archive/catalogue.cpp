@@ -106,10 +106,12 @@ const QList<QStringList> &migrationSteps()
             QStringLiteral("CREATE TABLE archived_bytes ("
                            "id BIGINT PRIMARY KEY REFERENCES archived_tests (id),"
                            "bytes {bytes} NOT NULL)"),
-            // A search by place reads the box around it, the newest-first list walks this one.
+            // A search by place reads the box around it. The newest-first list walks the
+            // second, which also holds the searched text: a search reads no test it passes over.
             QStringLiteral("CREATE INDEX archived_tests_place ON archived_tests (latitude, "
                            "longitude)"),
-            QStringLiteral("CREATE INDEX archived_tests_time ON archived_tests (tested_at, id)"),
+            QStringLiteral("CREATE INDEX archived_tests_time ON archived_tests (tested_at, id, "
+                           "search_text)"),
         },
     };
     return steps;
@@ -350,6 +352,8 @@ TCatalogue::TCatalogue(const TCatalogueLocation &location)
             Statement(m_db, m_location, QStringLiteral("PRAGMA journal_mode=WAL")).run();
             Statement(m_db, m_location, QStringLiteral("PRAGMA synchronous=NORMAL")).run();
             Statement(m_db, m_location, QStringLiteral("PRAGMA foreign_keys=ON")).run();
+            // The list and its searches read the same pages again and again.
+            Statement(m_db, m_location, QStringLiteral("PRAGMA cache_size=-32768")).run();
         }
         migrate();
     } catch (...) {
