@@ -242,6 +242,11 @@ QString TCatalogueLocation::Display() const
 {
     if (Backend == Sqlite)
         return nativePath(Path);
+    if (Host.startsWith(u'/'))
+        return QStringLiteral("postgresql://%1@:%2/%3?host=%4")
+            .arg(User)
+            .arg(Port)
+            .arg(Database, Host);
     return QStringLiteral("postgresql://%1@%2:%3/%4").arg(User, Host).arg(Port).arg(Database);
 }
 
