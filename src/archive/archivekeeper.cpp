@@ -91,6 +91,24 @@ QString TArchiveKeeper::ArchiveBytes(const QByteArray &bytes, const QString &pat
     });
 }
 
+QString TArchiveKeeper::ArchiveTransferred(const QByteArray &bytes, const QString &path,
+                                           const TSetting &setting, const TReferenceTables &tables)
+{
+    return add(path, setting, [&](TCatalogue &catalogue) {
+        TArchiveEntry entry;
+        try {
+            entry = ArchiveEntryOf(bytes, path, setting, tables);
+        } catch (const EDataFileError &e) {
+            // What the instrument sent is kept all the same: it may be all there is of the test.
+            entry.Hash = ArchiveHash(bytes);
+            entry.FileName = QFileInfo(path).fileName();
+            entry.Folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
+            entry.Figures.Problem = e.message();
+        }
+        catalogue.Add(entry, bytes);
+    });
+}
+
 QString TArchiveKeeper::ArchiveOpenedTest(const QString &path, const TSoundingTest &test,
                                           const TSetting &setting)
 {

@@ -35,6 +35,11 @@ public:
                         const TReferenceTables &tables);
     QString ArchiveBytes(const QByteArray &bytes, const QString &path, const TSetting &setting,
                          const TReferenceTables &tables);
+    // A test the instrument transferred, before its file is written as `path`: kept as a safe
+    // copy even when it cannot be read as a test (its entry then says why). Never throws; the
+    // answer is a note as above. The transfer goes on whatever it answers.
+    QString ArchiveTransferred(const QByteArray &bytes, const QString &path,
+                               const TSetting &setting, const TReferenceTables &tables);
     // A test file just opened as `test`: its figures are taken from it, not read again.
     QString ArchiveOpenedTest(const QString &path, const TSoundingTest &test,
                               const TSetting &setting);

@@ -2,6 +2,7 @@
 // by text, date and place against a search over every entry, two programs adding at once, a
 // damaged or newer catalogue, a server that goes away, and the stored figures.
 #include "archiveentry.h"
+#include "archivekeeper.h"
 #include "catalogue.h"
 #include "geodistance.h"
 #include "pgserver.h"
@@ -453,4 +454,37 @@ TEST(ArchiveEntry, APositionReadsTheSameInEitherGpsFormAndABadOneIsTold)
     EXPECT_EQ(bad.Figures.FinalDepth, decimal.Figures.FinalDepth);
     EXPECT_EQ(bad.Figures.QaTenths, decimal.Figures.QaTenths);
     EXPECT_NE(bad.Hash, decimal.Hash);
+}
+
+TEST(ArchiveKeeper, ATransferredTestIsKeptEvenUnreadableAndAFailingCatalogueOnlyGivesANote)
+{
+    TestSandbox sandbox;
+    TReferenceTables tables;
+    ASSERT_TRUE(tables.LoadFrom(sandbox.copyShippedTables()));
+    TSetting setting;
+    setting.ArchiveDatabase = sandbox.filePath(QStringLiteral("archive.sqlite"));
+    TArchiveKeeper keeper(sandbox.path());
+    QFile sample(QDir(samplesDir()).filePath(QStringLiteral("sample.ktd")));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    const QByteArray readable = sample.readAll();
+    const QByteArray broken = readable.left(readable.size() / 3);
+    const QString target = sandbox.filePath(QStringLiteral("in/2024年5月17日9：30.ktd"));
+    EXPECT_EQ(keeper.ArchiveTransferred(readable, target, setting, tables), QString());
+    EXPECT_EQ(keeper.ArchiveTransferred(broken, target, setting, tables), QString());
+    TCatalogue *catalogue = keeper.Catalogue(setting);
+    ASSERT_TRUE(catalogue);
+    const QList<TArchiveHit> hits = catalogue->Find({});
+    ASSERT_EQ(hits.size(), 2);
+    for (const TArchiveHit &hit : hits) {
+        const bool whole = catalogue->Bytes(hit.Entry.Id) == readable;
+        EXPECT_TRUE(whole || catalogue->Bytes(hit.Entry.Id) == broken);
+        EXPECT_EQ(hit.Entry.FileName, QStringLiteral("2024年5月17日9：30.ktd"));
+        EXPECT_EQ(hit.Entry.Figures.Problem.isEmpty(), whole);
+        EXPECT_EQ(hit.Entry.Figures.TestedAt.isEmpty(), !whole);
+    }
+
+    setting.ArchiveDatabase = QStringLiteral("/dev/null/archive.sqlite");
+    const QString note = keeper.ArchiveTransferred(readable, target, setting, tables);
+    EXPECT_TRUE(note.contains(QStringLiteral("/dev/null/archive.sqlite"))) << note.toStdString();
+    EXPECT_TRUE(note.contains(QStringLiteral("9：30.ktd"))) << note.toStdString();
 }
