@@ -11,13 +11,14 @@
 #include "reader.h"
 #include "reftables.h"
 #include "settings.h"
+#include "settingsstore.h"
 #include "tessmark_version.h"
 #include "writer.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
-#include <QSettings>
 #include <QTextStream>
 #include <memory>
 
@@ -266,14 +267,21 @@ QString cliToolFolder()
 int RunCliProgram(TCliRunner runDrawing)
 {
     // The desktop program's settings, so both agree on NaMode, the removal options and so on.
-    const std::unique_ptr<QSettings> store(OpenSettingsStore(QStringLiteral("tessmark")));
+    const std::unique_ptr<TSettingsStore> store(OpenSettingsStore(QStringLiteral("tessmark")));
     TCliEnvironment environment;
     environment.store = store.get();
+    if (!store->problem().isEmpty())
+        QTextStream(stderr) << QStringLiteral(
+                                   "tessmark-cli: 設定を読めないため既定の設定を使います: ")
+                            << store->problem() << u'\n';
     environment.documentsDir = DocumentsFolder();
     // The tables and the header picture lie together: beside the program or in its share folder.
     environment.defaultTablesDir =
         ProgramFilesFolder(cliToolFolder(), QStringLiteral("Weighttbl.tbl"));
     environment.runDrawing = runDrawing;
+    QFile input;
+    if (input.open(stdin, QIODevice::ReadOnly))
+        environment.input = &input;
 #ifdef Q_OS_UNIX
     environment.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
 #endif

@@ -7,7 +7,8 @@
 #include <QString>
 #include <QStringList>
 
-class QSettings;
+class QIODevice;
+class TSettingsStore;
 class QTextStream;
 class TReferenceTables;
 struct TSetting;
@@ -19,13 +20,15 @@ using TCliRunner = int (*)(const QStringList &arguments, const TCliEnvironment &
 
 struct TCliEnvironment
 {
-    QSettings *store = nullptr; // the user's settings store
-    QString documentsDir;       // for the folder defaults of the settings
-    QString defaultTablesDir;   // where Obstbl.tbl and Weighttbl.tbl are when --tables is not given
+    TSettingsStore *store = nullptr; // the user's settings store
+    QString documentsDir;            // for the folder defaults of the settings
+    QString defaultTablesDir; // where Obstbl.tbl and Weighttbl.tbl are when --tables is not given
     // Runs the commands that draw or talk to the instrument (print, graph, report, fetch). They
     // are kept apart so that show, save, evaluate and export start without the graphics and
     // serial-port libraries; null where this program has none.
     TCliRunner runDrawing = nullptr;
+    // Standard input, for values given as "-"; null where there is none.
+    QIODevice *input = nullptr;
     // The program's per-user data folder (the default archive's); empty: the real one.
     QString dataFolder;
     // Standard error is a terminal: long work shows a progress line there.

@@ -57,7 +57,7 @@ TEvaluateCommand ParseEvaluateCommand(const QStringList &arguments);
 int BaseDepthOf(const TEvaluateCommand &command, const TSetting &setting);
 int BaseDepthOf(const std::optional<int> &base, const TSetting &setting);
 
-// site new, show, set, report, plan and section.
+// site new, show, info, set, report, plan and section.
 struct TSiteCommand
 {
     QString action;    // the word after "site"
@@ -70,6 +70,10 @@ struct TSiteCommand
     std::optional<std::optional<QPointF>> position;
     std::optional<std::optional<double>> ground;
     std::optional<QString> label;
+    // site info and site set: the survey's particulars to change, option and value as given
+    // (checked as they are applied); site set --no-photos.
+    QList<std::pair<QString, QString>> survey;
+    bool noPhotos = false;
     bool color = false;
     std::optional<QSize> size;
 };

@@ -1,8 +1,12 @@
 #include "cli_fetch.h"
 
+#include "boundedread.h"
+#include "errors.h"
 #include "events.h"
 #include "pavlink.h"
 #include "testlist.h"
+#include "transferfiles.h"
+#include "wire.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -104,32 +108,59 @@ QString terminalText(const QString &text)
         .replace(QStringLiteral("\n\n"), QStringLiteral(": "));
 }
 
-void fetch(const TFetchCommand &command, QTextStream &out)
+// Answers `command` from the instrument; the answer stands in the work folder's "pavlink.tmp".
+void exchange(TAnswerWaiter &waiter, TPavlink &library, const QString &command,
+              TTransferWorkFolder &work, int number = 0)
+{
+    const int code = waiter.exchange(library, command);
+    if (code == 0)
+        return;
+    QString message = terminalText(TermFailureText(code));
+    const QString errorData = work.FilePath(kErrorDataFileName);
+    if (code == ReceiveFailure && QFileInfo::exists(errorData)) {
+        work.Keep();
+        message += QStringLiteral("\ntest %1 broke off; what arrived is in %2")
+                       .arg(number)
+                       .arg(QDir::toNativeSeparators(errorData));
+    }
+    throw EFetchFailure{message};
+}
+
+// The folder the tests go to, made when it is missing.
+void prepareOutFolder(const QString &out)
+{
+    if (QFileInfo(out).isDir())
+        return;
+    if (QFileInfo::exists(out) || !QDir().mkpath(out))
+        throw EFetchFailure{QStringLiteral("保存先のフォルダ %1 を作成できません")
+                                .arg(QDir::toNativeSeparators(out))};
+}
+
+void fetch(const TFetchCommand &command, QTextStream &out, QTextStream &err)
 {
     TPavlink library;
     const QString device = command.port;
     library.SetPortMap([device](int) { return device; });
     library.SetCom(1);
-    const QDir temp(library.TempFolder());
-    const QString answerFile = temp.filePath(kAnswerFileName);
-    const QString errorData = temp.filePath(kErrorDataFileName);
-    QFile::remove(errorData);
+    // A folder of this run's own: another fetch or a window transferring at the same time
+    // keeps its answers apart, and nothing of theirs is read or deleted here.
+    TTransferWorkFolder work;
+    if (!work.IsValid())
+        throw EFetchFailure{QStringLiteral("通信用の作業フォルダを作成できません: ") +
+                            work.ErrorString()};
+    library.SetTempFolder(work.Path());
+    const QString answerFile = work.FilePath(kAnswerFileName);
 
     TAnswerWaiter waiter;
-    if (const int code = waiter.exchange(library, QStringLiteral("LIST")))
-        throw EFetchFailure{terminalText(TermFailureText(code))};
+    exchange(waiter, library, QStringLiteral("LIST"), work);
     const QStringList listed = TestListLines(LoadAnswerLines(answerFile));
-    // The list has been read; only a test that could not be placed is left behind.
-    QFile::remove(answerFile);
     if (command.list) {
         for (const QString &line : listed)
             out << line << '\n';
         return;
     }
 
-    const QDir target(command.out);
-    if (!QFileInfo(command.out).isDir())
-        throw EFetchFailure{QStringLiteral("no such folder: ") + command.out};
+    prepareOutFolder(command.out);
     QList<int> numbers = command.tests;
     if (numbers.isEmpty())
         for (int n = 1; n <= listed.size(); ++n)
@@ -141,35 +172,43 @@ void fetch(const TFetchCommand &command, QTextStream &out)
                                     .arg(listed.size())};
 
     for (const int number : std::as_const(numbers)) {
-        if (const int code = waiter.exchange(library, QStringLiteral("READ %1").arg(number))) {
-            QString message = terminalText(TermFailureText(code));
-            if (code == ReceiveFailure && QFile::exists(errorData))
-                message += QStringLiteral("\ntest %1 broke off; what arrived is in %2")
-                               .arg(number)
-                               .arg(QDir::toNativeSeparators(errorData));
-            throw EFetchFailure{message};
+        exchange(waiter, library, QStringLiteral("READ %1").arg(number), work, number);
+        QByteArray bytes;
+        try {
+            bytes = ReadWholeFile(answerFile, Wire::kMaxAnswerBytes);
+        } catch (const EFileRefused &refused) {
+            throw EFetchFailure{refused.message()};
         }
-        const QString name = TransferFileName(LoadAnswerLines(answerFile));
+        const QString name = TransferFileName(AnswerLinesOf(bytes));
         // A header that cannot name a file safely makes the answer malformed, as in the dialog.
-        if (name.isEmpty())
+        if (name.isEmpty()) {
+            work.Keep();
             throw EFetchFailure{terminalText(TermFailureText(AnswerFailure)) +
                                 QStringLiteral("\ntest %1 has no header whose date and time can "
                                                "name its file; it is in %2")
                                     .arg(number)
                                     .arg(QDir::toNativeSeparators(answerFile))};
-        const QString path = target.filePath(name);
-        // An earlier file of the same name is the user's: it is never replaced here.
-        if (QFileInfo::exists(path))
-            throw EFetchFailure{QStringLiteral("%1 exists already; test %2 is in %3")
-                                    .arg(QDir::toNativeSeparators(path))
+        }
+        TKeptTest kept;
+        try {
+            kept = KeepTransferredTest(command.out, name, bytes);
+        } catch (const ECantWriteFile &failure) {
+            work.Keep();
+            throw EFetchFailure{terminalText(failure.message()) +
+                                QStringLiteral("\ntest %1 is in %2")
                                     .arg(number)
                                     .arg(QDir::toNativeSeparators(answerFile))};
-        if (!QFile::rename(answerFile, path))
-            throw EFetchFailure{QStringLiteral("cannot write %1; test %2 is in %3")
-                                    .arg(QDir::toNativeSeparators(path))
-                                    .arg(number)
-                                    .arg(QDir::toNativeSeparators(answerFile))};
-        out << QDir::toNativeSeparators(path) << '\n';
+        }
+        if (kept.AlreadyThere)
+            err << QStringLiteral("test %1 is there already: %2 holds the same data\n")
+                       .arg(number)
+                       .arg(QDir::toNativeSeparators(kept.Path));
+        else if (kept.Renamed)
+            err << QStringLiteral("test %1: %2 is taken, kept as %3\n")
+                       .arg(number)
+                       .arg(name, QFileInfo(kept.Path).fileName());
+        err.flush();
+        out << QDir::toNativeSeparators(kept.Path) << '\n';
         out.flush();
     }
 }
@@ -179,7 +218,7 @@ void fetch(const TFetchCommand &command, QTextStream &out)
 int RunCliFetch(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     try {
-        fetch(parseFetch(arguments), out);
+        fetch(parseFetch(arguments), out, err);
         out.flush();
         return 0;
     } catch (const EFetchUsage &e) {

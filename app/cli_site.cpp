@@ -3,6 +3,7 @@
 #include "bearing.h"
 #include "cli.h"
 #include "cli_command.h"
+#include "cli_site_survey.h"
 #include "reftables.h"
 #include "settings.h"
 #include "site.h"
@@ -67,6 +68,25 @@ void makeSite(const TSiteCommand &command, const TSetting &setting, const TRefer
     WriteSiteFile(data.Site, path);
 }
 
+// The points' particulars, for those that have any: a "survey" line each and a "photo" line
+// per photo, after the figures so the lines scripts read before stay as they were.
+void printPointSurveys(const TSite &site, const QDir &folder, QTextStream &out)
+{
+    for (const TSiteTestPoint &point : site.Points) {
+        const TPointSurvey &s = point.Survey;
+        if (s == TPointSurvey())
+            continue;
+        out << "survey\t" << CliField(point.Label) << '\t' << CliField(s.Weather) << '\t'
+            << CliField(s.Tester) << '\t' << WaterLevelKey(s.Water) << '\t'
+            << EndReasonKey(s.EndReason) << '\t' << CliField(s.EndNote) << '\t' << CliField(s.Note)
+            << '\n';
+        for (const TSitePhoto &photo : s.Photos)
+            out << "photo\t" << CliField(point.Label) << '\t'
+                << CliField(QDir::fromNativeSeparators(folder.relativeFilePath(photo.File))) << '\t'
+                << CliField(photo.Caption) << '\n';
+    }
+}
+
 void showSite(const TSiteCommand &command, const TSetting &setting, const TReferenceTables &tables,
               QTextStream &out, QTextStream &err)
 {
@@ -95,6 +115,7 @@ void showSite(const TSiteCommand &command, const TSetting &setting, const TRefer
             << '\t' << SiteMetresText(pair.BottomDifference) << '\t'
             << SitePermilleText(pair.SlopePermille) << '\n';
     }
+    printPointSurveys(data.Site, folder, out);
     out.flush();
     // What the GPS records could not give is told; a test that cannot be read fails the command
     // after the figures of the others.
@@ -132,6 +153,7 @@ void setPoint(const TSiteCommand &command, const TSetting &setting, const TRefer
         point.TypedPosition = *command.position;
     if (command.ground)
         point.TypedGround = *command.ground;
+    ApplyPointSurvey(point.Survey, command.survey, command.noPhotos);
     WriteSiteFile(data.Site, path);
 
     // Say so when a typed value now stands in place of what the GPS gives.
@@ -149,6 +171,19 @@ void setPoint(const TSiteCommand &command, const TSetting &setting, const TRefer
             << '\n';
 }
 
+// Prints the site's particulars, or sets those given.
+void siteInfo(const TSiteCommand &command, const TCliEnvironment &environment, QTextStream &out)
+{
+    const QString path = command.files.first();
+    TSite site = ReadSiteFile(path);
+    if (command.survey.isEmpty()) {
+        PrintSiteInfo(site, out);
+        return;
+    }
+    ApplySiteInfo(site.Survey, command.survey, environment.input);
+    WriteSiteFile(site, path);
+}
+
 } // namespace
 
 bool IsSiteDrawingAction(const QString &action)
@@ -162,11 +197,20 @@ QString SiteUsage()
         "  tessmark-cli site new SITE.tsite FILE... [--base M] [--name TEXT] [--tables DIR]\n"
         "      [--set ...]\n"
         "  tessmark-cli site show SITE.tsite [--tables DIR] [--set ...]\n"
+        "  tessmark-cli site info SITE.tsite [--client T] [--address T] [--company T]\n"
+        "      [--engineer T] [--building T] [--foundation T]\n"
+        "      [--equipment manual|semi-auto|auto] [--equipment-name T]\n"
+        "      [--report-date YYYY-MM-DD|-] [--findings T|-]\n"
         "  tessmark-cli site set SITE.tsite LABEL [--xy X,Y|-] [--ground Z|-] [--label NEW]\n"
+        "      [--weather T] [--tester T] [--water M|none|unmeasured]\n"
+        "      [--end-reason depth|refusal|obstacle|other] [--end-note T]\n"
+        "      [--photo FILE[,CAPTION]]... [--no-photos] [--note T]\n"
         "  tessmark-cli site report SITE.tsite OUT.pdf [--color] [--tables DIR] [--set ...]\n"
         "  tessmark-cli site plan|section SITE.tsite OUT.png [--size WxH] [--color]\n"
         "      [--tables DIR] [--set ...]\n"
-        "      X, Y, Z: metres east, north and up; - goes back to the test's GPS value\n");
+        "      X, Y, Z: metres east, north and up; - goes back to the test's GPS value\n"
+        "      site info without options prints KEY<TAB>VALUE lines; --findings takes \\n for\n"
+        "      a line break, or - to read the text from standard input\n");
 }
 
 TSiteCommand ParseSiteCommand(const QStringList &arguments)
@@ -190,6 +234,10 @@ TSiteCommand ParseSiteCommand(const QStringList &arguments)
             command.ground = groundArgument(valueOf());
         } else if (argument == u"--label") {
             command.label = valueOf();
+        } else if (IsSiteInfoOption(argument) || IsPointSurveyOption(argument)) {
+            command.survey.append({argument, valueOf()});
+        } else if (argument == u"--no-photos") {
+            command.noPhotos = true;
         } else if (argument == u"--color") {
             command.color = true;
         } else if (argument == u"--size") {
@@ -207,17 +255,26 @@ TSiteCommand ParseSiteCommand(const QStringList &arguments)
 
     const QString &action = command.action;
     const qsizetype files = command.files.size();
-    if (action != u"new" && action != u"show" && action != u"set" && !IsSiteDrawingAction(action))
-        throw ECliUsage(QStringLiteral("site takes new, show, set, report, plan or section"));
-    if ((action == u"new" && files < 2) || (action == u"show" && files != 1) ||
+    if (action != u"new" && action != u"show" && action != u"info" && action != u"set" &&
+        !IsSiteDrawingAction(action))
+        throw ECliUsage(QStringLiteral("site takes new, show, info, set, report, plan or section"));
+    if ((action == u"new" && files < 2) ||
+        ((action == u"show" || action == u"info") && files != 1) ||
         ((action == u"set" || IsSiteDrawingAction(action)) && files != 2))
         throw ECliUsage(QStringLiteral("wrong number of files"));
     if ((command.base || command.name) && action != u"new")
         throw ECliUsage(QStringLiteral("--base and --name go with site new"));
-    const bool edits = command.position || command.ground || command.label;
+    for (const auto &[option, value] : command.survey) {
+        if (IsSiteInfoOption(option) && action != u"info")
+            throw ECliUsage(option + QStringLiteral(" goes with site info"));
+        if (IsPointSurveyOption(option) && action != u"set")
+            throw ECliUsage(option + QStringLiteral(" goes with site set"));
+    }
+    const bool edits = command.position || command.ground || command.label || command.noPhotos ||
+                       (action == u"set" && !command.survey.isEmpty());
     if (edits != (action == u"set"))
-        throw ECliUsage(QStringLiteral("site set needs --xy, --ground or --label, and only it "
-                                       "takes them"));
+        throw ECliUsage(QStringLiteral("site set needs at least one of its options, and only it "
+                                       "takes --xy, --ground, --label and --no-photos"));
     if (command.color && !IsSiteDrawingAction(action))
         throw ECliUsage(QStringLiteral("--color goes with site report, plan and section"));
     if (command.size && action != u"plan" && action != u"section")
@@ -240,6 +297,8 @@ void RunSiteCommand(const QStringList &arguments, const TCliEnvironment &environ
         makeSite(command, setting, tables);
     else if (command.action == u"show")
         showSite(command, setting, tables, out, err);
+    else if (command.action == u"info")
+        siteInfo(command, environment, out);
     else
         setPoint(command, setting, tables, out);
 }

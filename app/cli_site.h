@@ -1,5 +1,6 @@
-// The command-line tool's site commands: make a site file of tests, show its figures, edit its
-// points (here); its report, plan and section are drawing commands (cli_draw_site.cpp).
+// The command-line tool's site commands: make a site file of tests, show its figures, set its
+// survey particulars, edit its points (here); its report, plan and section are drawing commands
+// (cli_draw_site.cpp).
 #pragma once
 
 #include <QString>
@@ -14,7 +15,7 @@ bool IsSiteDrawingAction(const QString &action);
 // Their lines of the usage text.
 QString SiteUsage();
 
-// Runs site new, show or set (`arguments` start with "site"). Raises ECliUsage on wrong usage
+// Runs site new, show, info or set (`arguments` start with "site"). Raises ECliUsage on wrong usage
 // and ETessmarkError when a file cannot be read or written; nothing is written then.
 void RunSiteCommand(const QStringList &arguments, const TCliEnvironment &environment,
                     QTextStream &out, QTextStream &err);

@@ -6,10 +6,10 @@
 
 #include "grid_form.h"
 #include "messages.h"
+#include "settingsstore.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QSettings>
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -19,7 +19,7 @@ namespace {
 struct TWindowSetUp
 {
     QTemporaryDir dir;
-    std::unique_ptr<QSettings> settings;
+    std::unique_ptr<TSettingsStore> settings;
     TScriptedMessages messages;
     TScopedMessages messageScope{messages};
     std::unique_ptr<Tgrid_form> form;
@@ -31,7 +31,7 @@ struct TWindowSetUp
         for (const char *name : {"Obstbl.tbl", "Weighttbl.tbl"})
             QFile::copy(QDir(QStringLiteral(TESSMARK_DATA_DIR)).filePath(QLatin1String(name)),
                         dir.filePath(QStringLiteral("program/") + QLatin1String(name)));
-        settings = std::make_unique<QSettings>(dir.filePath("settings.ini"), QSettings::IniFormat);
+        settings = std::make_unique<TSettingsStore>(dir.filePath("settings.ini"));
         TGridFormOptions options;
         options.ProgramFolder = dir.filePath("program");
         options.Settings = settings.get();

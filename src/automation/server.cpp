@@ -27,7 +27,7 @@ TAutomationServer::TAutomationServer(Tgrid_form &window, const QDBusConnection &
         m_unheld.setSingleShot(true);
         connect(&m_unheld, &QTimer::timeout, this, [this] {
             if (m_holders->Count() == 0)
-                m_window.close();
+                m_window.CloseUnattended();
         });
         connect(m_holders, &TAutomationHolders::LastReleased, this,
                 [this] { m_unheld.start(kReleasedGraceMs); });

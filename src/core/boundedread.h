@@ -8,6 +8,9 @@
 #include <QByteArray>
 #include <QString>
 
+// Far beyond any reference table (a few kilobytes): a larger file is no table.
+inline constexpr qint64 kMaxTableBytes = 4 * 1024 * 1024;
+
 class EFileRefused : public ETessmarkError
 {
 public:

@@ -1,9 +1,8 @@
 #include "inifile.h"
 
+#include "boundedread.h"
 #include "codec.h"
 #include "errors.h"
-
-#include <QFile>
 
 namespace {
 
@@ -42,9 +41,12 @@ QString folded(const QString &name)
 
 TIniFile::TIniFile(const QString &path)
 {
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-        parse(file.readAll());
+    // Only a regular file, as every file the program opens by name; anything else reads as a
+    // missing table.
+    try {
+        parse(ReadWholeFile(path, kMaxTableBytes));
+    } catch (const EFileRefused &) {
+    }
 }
 
 TIniFile TIniFile::FromBytes(const QByteArray &bytes)

@@ -1,11 +1,11 @@
 #include "reftables.h"
 
+#include "boundedread.h"
 #include "codec.h"
 #include "errors.h"
 #include "inifile.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace {
 
@@ -73,10 +73,14 @@ bool TReferenceTables::LoadWeightTable(const QString &path)
         SkipLoadKeys[i].clear();
         SkipLoadValues[i].clear();
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    try {
+        // Only a regular file: a pipe in the table's place would keep the start waiting.
+        bytes = ReadWholeFile(path, kMaxTableBytes);
+    } catch (const EFileRefused &) {
         return false;
-    const QStringList lines = linesOf(Cp932::decode(file.readAll()));
+    }
+    const QStringList lines = linesOf(Cp932::decode(bytes));
     // The table has room for a fixed number of lines; any beyond them are not read.
     const qsizetype used = qMin<qsizetype>(lines.size(), kSkipLoadSlots);
     for (qsizetype i = 0; i < used; ++i) {

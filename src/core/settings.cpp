@@ -1,11 +1,11 @@
 #include "settings.h"
 
 #include "errors.h"
+#include "settingsstore.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStandardPaths>
 
 namespace {
@@ -76,7 +76,7 @@ int roundDownTo4(int value)
 
 struct Loader
 {
-    QSettings &store;
+    const TSettingsStore &store;
 
     void operator()(const char *section, const char *key, int &field, int fallback) const
     {
@@ -109,7 +109,7 @@ QString textOf(const QString &value)
 
 } // namespace
 
-TSetting LoadSettings(QSettings &store, const QString &documentsDir)
+TSetting LoadSettings(const TSettingsStore &store, const QString &documentsDir)
 {
     TSetting s;
     visitSettings(s, documentsDir, Loader{store});
@@ -117,7 +117,7 @@ TSetting LoadSettings(QSettings &store, const QString &documentsDir)
     return s;
 }
 
-void SaveSettings(const TSetting &setting, QSettings &store)
+void SaveSettings(const TSetting &setting, TSettingsStore &store)
 {
     TSetting s = setting;
     s.RowNum = roundDownTo4(s.RowNum);
@@ -145,15 +145,19 @@ bool SetSettingValue(TSetting &setting, const QString &sectionKey, const QString
     return found;
 }
 
-QSettings *OpenSettingsStore(const QString &application)
+TSettingsStore *OpenSettingsStore(const QString &application)
 {
     QString name = application;
     if (name.isEmpty())
         name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     if (name.isEmpty())
         name = QStringLiteral("tessmark");
-    return new QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Korvath"),
-                         name);
+#ifdef Q_OS_WIN
+    return new TSettingsStore(QStringLiteral("Korvath\\") + name);
+#else
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return new TSettingsStore(config + QStringLiteral("/Korvath/") + name + QStringLiteral(".ini"));
+#endif
 }
 
 QString DocumentsFolder()

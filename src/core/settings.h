@@ -4,7 +4,7 @@
 #include <QString>
 #include <array>
 
-class QSettings;
+class TSettingsStore;
 
 struct TFileMode
 {
@@ -73,18 +73,20 @@ struct TSetting
 // Loads every key in table order: a missing or non-numeric value gives the default, RowNum is
 // rounded down to a multiple of 4 and held within 40..48. `documentsDir` is the user's documents
 // folder; TempDir defaults to the "Vantrell" folder in it, OpenDir and SaveDir to TempDir.
-TSetting LoadSettings(QSettings &store, const QString &documentsDir);
+TSetting LoadSettings(const TSettingsStore &store, const QString &documentsDir);
 
-// Writes every key as text (booleans "1"/"0"), RowNum rounded down to a multiple of 4.
-void SaveSettings(const TSetting &setting, QSettings &store);
+// Writes every key as text (booleans "1"/"0"), RowNum rounded down to a multiple of 4, and the
+// store to its file. Raises ECantWriteFile when the file cannot be written; it keeps its old
+// content then.
+void SaveSettings(const TSetting &setting, TSettingsStore &store);
 
 // Overrides one value given as "Section/Key" (as stored); false when no such key exists.
 bool SetSettingValue(TSetting &setting, const QString &sectionKey, const QString &value);
 
 // The store of this program: organisation "Korvath", application = the executable's base name
-// unless `application` names another (the command-line tool reads the desktop program's store).
-// The caller owns the result.
-QSettings *OpenSettingsStore(const QString &application = QString());
+// unless `application` names another (the command-line tool reads the desktop program's store):
+// "Korvath/<application>.ini" in the user's config folder. The caller owns the result.
+TSettingsStore *OpenSettingsStore(const QString &application = QString());
 
 // The user's documents folder, without a trailing separator.
 QString DocumentsFolder();

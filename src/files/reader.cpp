@@ -170,6 +170,15 @@ bool startsWithDigit(QStringView line)
     return !line.isEmpty() && line.front() >= u'0' && line.front() <= u'9';
 }
 
+// A data row whose first character was damaged ("-50 0100 J04 003", "l00 0300 J04 006") still
+// has a row's shape: four fields or more, the second a depth of four characters, an observation
+// code. Dropping it would change the next row's step, so it is refused instead.
+bool hasDataRowShape(const Fields &fields)
+{
+    return fields.size() >= 4 && fields[1].size() == 4 && !fields[2].isEmpty() &&
+           !fields[3].isEmpty();
+}
+
 struct SoilEntry
 {
     QString key; // the soil type as written
@@ -377,8 +386,13 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
                     state = ParseState::Outside;
                     break;
                 }
-                if (!startsWithDigit(text))
+                if (!startsWithDigit(text)) {
+                    splitInto(text, separator, fields);
+                    if (hasDataRowShape(fields))
+                        throw LineError{QStringLiteral("荷重 '%1' は数ではありません")
+                                            .arg(ExcerptForMessage(fields[0].toString()))};
                     break;
+                }
                 splitInto(text, separator, fields);
                 const LoadEntry &load = loads.entry(fields[0], [&tables](const QString &key) {
                     return LoadEntry{key, tables.IsSkippedLoad(key), isNumber(key)};
@@ -391,7 +405,8 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
                                 [&tables](const QString &key) { return codeEntryOf(key, tables); });
                 const QStringView na = field(fields, 4);
                 const bool selfSinking = na == u"JTN";
-                if (!selfSinking && !(typedRows && na.isEmpty()) && !checkHalfTurns(na))
+                // Typed half-turns are checked with the other typed values, after the read.
+                if (!selfSinking && !typedRows && !checkHalfTurns(na))
                     throw LineError{QStringLiteral("半回転数 '%1' は数ではありません")
                                         .arg(ExcerptForMessage(na.toString()))};
                 if (!load.number)
@@ -463,8 +478,15 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
         }
     }
 
-    if (typedRows)
+    if (typedRows) {
         MarkTypedSelfSinking(log);
+        try {
+            CheckTypedLog(log);
+        } catch (const ETypedRowError &e) {
+            CopyLog(log, test.DisplayLog);
+            throw ETypedFileError(e, test);
+        }
+    }
     try {
         ComputeNsw(log, false, setting, tables);
         ComputeNValue(log, tables);
@@ -496,7 +518,13 @@ TSoundingTest OpenTestBytes(const QByteArray &bytes, const QString &path, const 
     TSoundingTest test;
     test.CurrentFile = path;
     const QChar separator = upperExtension(path) == u".KSD" ? u',' : u' ';
-    ParseLines(lines, separator, test, setting, tables, lineNumbers);
+    try {
+        ParseLines(lines, separator, test, setting, tables, lineNumbers);
+    } catch (ETypedFileError &e) {
+        // Typed rows have no position, whatever the file says (as below).
+        Clear_GPS(e.Test.TestGps);
+        throw;
+    }
     if (DataKindOfFile(path) == DataKindManual) {
         // Typed rows, as the window takes them into edit mode: no position, and no read lines
         // that a save would write back in place of the rows marked self-sinking.

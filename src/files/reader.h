@@ -3,6 +3,7 @@
 
 #include "errors.h"
 #include "record.h"
+#include "typedrows.h"
 
 #include <QChar>
 #include <QList>
@@ -28,6 +29,21 @@ public:
 
 private:
     Reason m_reason;
+};
+
+// A manual-input file whose rows break a rule that the switch to edit mode applies to typed rows
+// (CheckTypedRow): the message is the switch's. Test holds the file as read, its rows not
+// computed with, so the window can show them in input mode to be mended; Row (counted from 1)
+// and Field say where.
+class ETypedFileError : public EDataFileError
+{
+public:
+    ETypedFileError(const ETypedRowError &error, const TSoundingTest &test)
+        : EDataFileError(Malformed, error.message()), Test(test), Row(error.Row), Field(error.Field)
+    {}
+    TSoundingTest Test;
+    int Row;
+    TTypedField Field;
 };
 
 // The extension of the path's file name with its dot (".kgd"), as written; empty when the
@@ -58,6 +74,9 @@ QStringList SplitFields(const QString &line, QChar separator);
 // test.CurrentFile must already name the file (its extension decides the soil-type rule).
 // Raises EDataFileError (Malformed) naming the file and the line on a malformed line; the
 // line is taken from `lineNumbers` when given (one entry per line), else its 1-based index.
+// A line in the test section shaped like a data row but not starting with a digit (a damaged
+// load field) is malformed too, and never dropped. A manual-input file's rows must pass the
+// check of typed rows, else ETypedFileError.
 int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &test,
                const TSetting &setting, const TReferenceTables &tables,
                const QList<int> &lineNumbers = {});

@@ -319,6 +319,9 @@ void WriteLinesAtomically(const QString &path, const QList<QByteArray> &lines)
 void SaveTestFile(TSoundingTest &test, const QString &path, const TSetting &setting,
                   const TReferenceTables &tables)
 {
+    // A file of no rows would be taken for a test and hold nothing of one.
+    if (test.NormalLog.Count == 0)
+        throw ETessmarkError(kNoRowsToSaveText);
     const QList<QByteArray> lines = LinesForSave(test, path, setting, tables);
     WriteLinesAtomically(path, lines);
     if (FileExtensionOf(path) == u".kmd")

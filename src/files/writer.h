@@ -32,7 +32,11 @@ QList<QByteArray> LinesForSave(TSoundingTest &test, const QString &path, const T
 // so a failed write never destroys an existing file. Raises ECantWriteFile.
 void WriteLinesAtomically(const QString &path, const QList<QByteArray> &lines);
 
+// What a save of a test without measured rows is refused with.
+inline const QString kNoRowsToSaveText = QStringLiteral("測定データが1行もないため保存できません");
+
 // LinesForSave + WriteLinesAtomically; a save as .kmd (exact extension) makes `path` the
-// current file. Returns only after the file is complete.
+// current file. Returns only after the file is complete. A test without measured rows is
+// refused (ETessmarkError, kNoRowsToSaveText) and nothing is written.
 void SaveTestFile(TSoundingTest &test, const QString &path, const TSetting &setting,
                   const TReferenceTables &tables);

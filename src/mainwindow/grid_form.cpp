@@ -3,12 +3,14 @@
 #include "archivekeeper.h"
 #include "cmbgrid.h"
 #include "desktopopen.h"
+#include "errors.h"
 #include "events.h"
 #include "formtexts.h"
 #include "menutexts.h"
 #include "messages.h"
 #include "presentation.h"
 #include "programfiles.h"
+#include "settingsstore.h"
 #include "toolicons.h"
 
 #include <QAction>
@@ -24,13 +26,13 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QScreen>
-#include <QSettings>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QtDebug>
 
 namespace {
 
@@ -38,12 +40,16 @@ Tgrid_form *theGridForm = nullptr;
 
 // The user's guide, opened in the desktop's browser.
 const QString kHelpFileName = QStringLiteral("guide/index.html");
-const QString kTransferWorkFile = QStringLiteral("pavlink.tmp");
 const QString kMakerHomePage = QStringLiteral("https://www.korvath.example/");
 const char *const kHintProperty = "tessmarkHint";
 // Short enough for the status bar of the narrow window; the dialogs then show where they are.
 const QString kNoTransferFolderNote =
     QStringLiteral("Vantrellフォルダを作成できません。ホームフォルダを使います");
+// The settings file is left as it is found; the program keeps its own settings in memory.
+const QString kSettingsNotReadNote =
+    QStringLiteral("設定ファイルを読めないため既定の設定で起動しました（設定は保存されません）: ");
+const QString kSettingsNotSavedText =
+    QStringLiteral("設定を保存できません。前の設定ファイルはそのまま残っています。\r");
 
 const QStringList kTableFailureLines = {
     QStringLiteral("Tessmarkを起動できません"),
@@ -317,6 +323,11 @@ void Tgrid_form::FormCreate()
     setAcceptDrops(true);
 
     Setting = LoadSettings(*m_settings, DocumentsDir.chopped(1));
+    if (!m_settings->problem().isEmpty()) {
+        const QString note = kSettingsNotReadNote + m_settings->problem();
+        SetStatusText(1, note);
+        qWarning().noquote() << note;
+    }
     MonitorFlag = false;
     RoundedView = false;
 
@@ -366,8 +377,13 @@ bool Tgrid_form::ReadReferenceTables()
     }
     {
         TWaitCursor wait;
-        Tables.LoadObsTable(ProgramFilePath(ProgramFolder, QStringLiteral("Obstbl.tbl")));
+        const QString observations = ProgramFilePath(ProgramFolder, QStringLiteral("Obstbl.tbl"));
+        Tables.LoadObsTable(observations);
         RebuildTablePopups();
+        // Read as missing; the user is told, since a missing table is otherwise silent.
+        if (QFileInfo::exists(observations) && !QFileInfo(observations).isFile())
+            SetStatusText(1, QDir::toNativeSeparators(observations) +
+                                 QStringLiteral(" は通常のファイルではないため読んでいません"));
     }
     return weightsRead;
 }
@@ -452,9 +468,6 @@ void Tgrid_form::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    const QString workFile = QDir(TempFolder).filePath(kTransferWorkFile);
-    if (QFile::exists(workFile))
-        QFile::remove(workFile);
     CloseGraph();
     Test.RawLines.clear();
 
@@ -465,8 +478,24 @@ void Tgrid_form::closeEvent(QCloseEvent *event)
     Setting.GridWidth = place.width();
     Setting.GridTop = place.top();
     Setting.GridLeft = place.left();
-    SaveSettings(Setting, *m_settings);
+    try {
+        SaveSettings(Setting, *m_settings);
+    } catch (const ECantWriteFile &failure) {
+        // The window closes all the same: its test is saved or given up by now, and the old
+        // settings file stays as it was.
+        const QString text = kSettingsNotSavedText + failure.message();
+        if (m_closingUnattended)
+            qWarning().noquote() << QString(text).replace(u'\r', u'\n');
+        else
+            Messages().error(text, this);
+    }
     event->accept();
+}
+
+void Tgrid_form::CloseUnattended()
+{
+    m_closingUnattended = true;
+    close();
 }
 
 bool Tgrid_form::event(QEvent *event)

@@ -23,7 +23,7 @@ class QKeyEvent;
 class QGroupBox;
 class QLabel;
 class QMenu;
-class QSettings;
+class TSettingsStore;
 class QStatusBar;
 class QToolBar;
 class QToolButton;
@@ -36,12 +36,12 @@ struct TFileDialogRequest;
 // Where the window finds its surroundings; every empty field takes the program's real one.
 struct TGridFormOptions
 {
-    QString ProgramFolder;         // reference tables and help; default: the executable's
-    QSettings *Settings = nullptr; // not owned; default: the program's own store
-    QString DocumentsFolder;       // default: the user's documents folder
-    QString TempFolder;            // default: the system's temporary folder
-    QStringList Arguments;         // command-line arguments after the program name
-    QString DataFolder;            // the default archive's folder; default: the program's own
+    QString ProgramFolder;              // reference tables and help; default: the executable's
+    TSettingsStore *Settings = nullptr; // not owned; default: the program's own store
+    QString DocumentsFolder;            // default: the user's documents folder
+    QString TempFolder;                 // default: the system's temporary folder
+    QStringList Arguments;              // command-line arguments after the program name
+    QString DataFolder; // the default archive's folder; default: the program's own
     // Opens a help file or web page, false when nothing could; default: the desktop's handler,
     // whose failure is learnt when it has ended.
     std::function<bool(const QUrl &)> OpenUrl;
@@ -110,6 +110,9 @@ public:
 
     // Writes the long part of a "short|long" hint (or the whole hint) into the second panel.
     void ShowHint(const QString &hint);
+    // Closes as the program ends with nobody at the screen (its bus clients gone): what cannot
+    // be done then is reported on standard error instead of in a box.
+    void CloseUnattended();
     void SetStatusText(int panel, const QString &text);
     QString StatusText(int panel) const;
 
@@ -345,11 +348,12 @@ private:
     void SoundGridKeyPress(QKeyEvent *event);
     void popUpGridMenu(const QPoint &globalPos);
 
-    std::unique_ptr<QSettings> m_ownedSettings;
-    QSettings *m_settings = nullptr;
+    std::unique_ptr<TSettingsStore> m_ownedSettings;
+    TSettingsStore *m_settings = nullptr;
     std::function<bool(const QUrl &)> m_openUrl;
     QLabel *m_statusPanels[2] = {nullptr, nullptr};
     bool m_shownOnce = false;
+    bool m_closingUnattended = false;
     // The graph window (or, in tests, any window told about refreshes).
     QPointer<QWidget> m_graphWindow;
     // Kept for the whole session, so the printer or PDF file chosen once stays chosen.

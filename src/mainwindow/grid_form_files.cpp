@@ -8,6 +8,7 @@
 #include "events.h"
 #include "filedialogs.h"
 #include "formtexts.h"
+#include "manualinput.h"
 #include "messages.h"
 #include "reader.h"
 #include "sitefile.h"
@@ -80,10 +81,14 @@ int Tgrid_form::OpenDataFile(const QString &path)
 
     TSoundingTest opened;
     std::optional<EDataFileError> failure;
+    std::optional<ETypedFileError> typedFailure;
     {
         TWaitCursor wait;
         try {
             opened = OpenTestFile(path, Setting, Tables);
+        } catch (const ETypedFileError &e) {
+            typedFailure = e;
+            opened = e.Test;
         } catch (const EDataFileError &e) {
             failure = e;
         } catch (const ETessmarkError &e) {
@@ -109,6 +114,13 @@ int Tgrid_form::OpenDataFile(const QString &path)
     if (DataKindOfFile(path) == DataKindManual) {
         K3->menuAction()->setEnabled(true);
         DataKind = DataKindManual;
+        if (typedFailure) {
+            // Rows the switch to edit mode would refuse open for mending, as if just typed.
+            EnterInputMode();
+            Messages().error(typedFailure->message(), this);
+            SoundGrid->FocusCell(GridColumnOf(typedFailure->Field), typedFailure->Row);
+            return 0;
+        }
         // The reader took the typed rows as the switch to edit mode does; the grid shows them.
         // A file without rows cannot be edited and opens in input mode, where rows can be typed.
         if (Test.NormalLog.Count > 0)

@@ -203,7 +203,7 @@ void Tgrid_form::EnterManualEditMode()
         } catch (const ETypedRowError &e) {
             failure = e.message();
             failedRow = e.Row;
-            failedColumn = e.Column;
+            failedColumn = GridColumnOf(e.Field);
         } catch (const ETessmarkError &e) {
             failure = e.message();
         }

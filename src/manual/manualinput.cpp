@@ -166,50 +166,33 @@ Tkannyu ReadGridLog(const TComboGrid &grid, const Tkannyu &previous)
 
 void CheckTypedRows(const TComboGrid &grid)
 {
-    qint64 previousDepth = 0;
+    double previousDepth = 0;
     for (int row = grid.FixedRows(); row < grid.RowCount(); ++row) {
+        std::optional<double> depthCm;
         double depth = 0;
-        if (TryStrToFloat(grid.Cells(gcDepth, row), depth)) {
-            // Rounded to whole centimetres as the read-in does.
-            const qint64 cm = fitsCentimetres(depth) ? qint64(std::nearbyint(depth * 100)) : -1;
-            if (!DepthFits(cm))
-                throw ETypedRowError(row, gcDepth,
-                                     QStringLiteral("%1 行目の貫入深さが範囲外です。\r"
-                                                    "貫入深さは 0.00～99.99 m の範囲で入力して"
-                                                    "ください")
-                                         .arg(row));
-            // A step upwards would give a negative Nsw; equal depths are a step of no length.
-            if (cm < previousDepth)
-                throw ETypedRowError(row, gcDepth,
-                                     QStringLiteral("%1 行目の貫入深さが上の行（%2 m）より浅く"
-                                                    "なっています。\r貫入深さは上の行と同じか、"
-                                                    "それより深い値を入力してください")
-                                         .arg(row)
-                                         .arg(QString::asprintf("%.2f", previousDepth / 100.0)));
-            previousDepth = cm;
-        }
+        if (TryStrToFloat(grid.Cells(gcDepth, row), depth))
+            // Rounded to whole centimetres as the read-in does; a depth no int holds is out of
+            // range all the same.
+            depthCm = fitsCentimetres(depth) ? std::nearbyint(depth * 100) : qInf();
+        std::optional<double> loadHundredths;
         double load = 0;
-        if (TryStrToFloat(grid.Cells(gcLoad, row), load) && !LoadFits(load * 100))
-            throw ETypedRowError(row, gcLoad,
-                                 QStringLiteral("%1 行目の荷重が範囲外です。\r"
-                                                "荷重は 0.00～9.99 kN の範囲で、小数第2位までの"
-                                                "値を入力してください")
-                                     .arg(row));
-        const QString na = grid.Cells(gcNa, row);
-        if (na == kSelfSinking)
-            continue;
-        double halfTurns = 0;
-        if (!TryStrToFloat(na, halfTurns))
-            throw ETypedRowError(row, gcNa,
-                                 QStringLiteral("%1 行目の半回転数が数値ではありません。\r"
-                                                "半回転数は数値か「自沈」を入力してください")
-                                     .arg(row));
-        if (!HalfTurnsFit(halfTurns))
-            throw ETypedRowError(row, gcNa,
-                                 QStringLiteral("%1 行目の半回転数が範囲外です。\r"
-                                                "半回転数は 0 以上 1000 未満で入力してください")
-                                     .arg(row));
+        if (TryStrToFloat(grid.Cells(gcLoad, row), load))
+            loadHundredths = load * 100;
+        CheckTypedRow(row, depthCm, loadHundredths, grid.Cells(gcNa, row), previousDepth);
     }
+}
+
+int GridColumnOf(TTypedField field)
+{
+    switch (field) {
+    case TTypedField::Depth:
+        return gcDepth;
+    case TTypedField::Load:
+        return gcLoad;
+    case TTypedField::HalfTurns:
+        break;
+    }
+    return gcNa;
 }
 
 void TakeManualGrid(TSoundingTest &test, const TComboGrid &grid, const TSetting &setting,

@@ -6,6 +6,7 @@
 #include "cmbgrid.h"
 #include "errors.h"
 #include "record.h"
+#include "typedrows.h"
 
 #include <QString>
 
@@ -78,21 +79,11 @@ QString IncompleteRowText(const TComboGrid &grid, int row);
 // Call after MarkSelfSinking answered 0.
 Tkannyu ReadGridLog(const TComboGrid &grid, const Tkannyu &previous);
 
-// A typed value the test cannot take; Row and Column say where it stands.
-class ETypedRowError : public ETessmarkError
-{
-public:
-    ETypedRowError(int row, int column, const QString &message)
-        : ETessmarkError(message), Row(row), Column(column)
-    {}
-    int Row;
-    int Column;
-};
+// The grid column of a typed row's value.
+int GridColumnOf(TTypedField field);
 
-// Raises ETypedRowError naming the first row (counted from 1) and the column of a value the data
-// file cannot hold or the test cannot be computed with: a depth outside 0.00..99.99 m or above
-// the row before it, a load outside 0.00..9.99 kN or with more than two decimals, half-turns that
-// are not a number or outside 0..<1000.
+// Raises ETypedRowError naming the first row (counted from 1) and the value the data file cannot
+// hold or the test cannot be computed with, by the one check of typed rows (CheckTypedRow).
 void CheckTypedRows(const TComboGrid &grid);
 
 // The typed rows become the test: NormalLog with Nsw, converted N and final depth, no GPS

@@ -6,6 +6,7 @@
 #include "events.h"
 #include "messages.h"
 #include "reftables.h"
+#include "safewrite.h"
 #include "settings.h"
 #include "tableprint.h"
 
@@ -18,6 +19,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -335,10 +337,19 @@ bool TPrintDlgForm::PrintChosen()
     {
         TWaitCursor wait;
         printer.setDocName(PrintDocumentTitle());
-        if (toPdf)
-            printer.setResolution(kPdfResolution);
         try {
-            result = PrintSelected(printer, selection, input, hooks);
+            if (toPdf) {
+                // A PDF file is written as every file is: whole, or the old one kept.
+                WriteFileAtomically(printer.outputFileName(), [&](QIODevice &device) {
+                    QPdfWriter pdf(&device);
+                    pdf.setPageLayout(printer.pageLayout());
+                    pdf.setResolution(kPdfResolution);
+                    pdf.setCreator(QStringLiteral("Tessmark"));
+                    result = PrintSelected(pdf, selection, input, {});
+                });
+            } else {
+                result = PrintSelected(printer, selection, input, hooks);
+            }
         } catch (const ETessmarkError &error) {
             failure = error.message();
         } catch (const std::exception &error) {

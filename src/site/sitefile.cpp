@@ -3,6 +3,7 @@
 #include "boundedread.h"
 #include "reader.h"
 #include "safewrite.h"
+#include "sitesurveyfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,13 +38,13 @@ public:
     {}
 
     TSite read(const QByteArray &document);
-
-private:
     [[noreturn]] void refuse(const QString &part, const QString &why) const
     {
         throw ESiteFileError(
             QStringLiteral("現場ファイル %1 を読めません: %2 %3").arg(m_fileName, part, why));
     }
+
+private:
     double number(const QJsonValue &value, const QString &part) const
     {
         if (!value.isDouble() || !std::isfinite(value.toDouble()))
@@ -92,6 +93,7 @@ TSiteTestPoint TSiteReader::point(const QJsonValue &value, qsizetype index) cons
     const QJsonValue ground = object.value(QLatin1String("ground"));
     if (!ground.isUndefined())
         point.TypedGround = number(ground, part + QStringLiteral(" の \"ground\""));
+    point.Survey = ReadPointSurvey(object, m_folder, part);
     return point;
 }
 
@@ -122,6 +124,7 @@ TSite TSiteReader::read(const QByteArray &document)
     if (!name.isUndefined() && !name.isString())
         refuse(QStringLiteral("\"name\""), QStringLiteral("が文字列ではありません"));
     site.Name = name.toString();
+    site.Survey = ReadSiteSurvey(root);
     const QJsonValue base = root.value(QLatin1String("base_depth"));
     if (!base.isUndefined()) {
         const double metres = number(base, QStringLiteral("\"base_depth\""));
@@ -161,6 +164,7 @@ QByteArray SiteDocument(const TSite &site, const QString &folder)
     root.insert(QLatin1String("version"), kSiteFileVersion);
     root.insert(QLatin1String("name"), site.Name);
     root.insert(QLatin1String("base_depth"), site.BaseDepth / 100.0);
+    WriteSiteSurvey(site.Survey, root);
     QJsonArray points;
     for (const TSiteTestPoint &point : site.Points) {
         QJsonObject object;
@@ -173,6 +177,7 @@ QByteArray SiteDocument(const TSite &site, const QString &folder)
         }
         if (point.TypedGround)
             object.insert(QLatin1String("ground"), millimetres(*point.TypedGround));
+        WritePointSurvey(point.Survey, folder, object);
         points.append(object);
     }
     root.insert(QLatin1String("points"), points);
@@ -187,7 +192,12 @@ QByteArray SiteDocument(const TSite &site, const QString &folder)
 
 TSite ParseSiteDocument(const QByteArray &document, const QString &folder, const QString &fileName)
 {
-    return TSiteReader(folder, fileName).read(document);
+    TSiteReader reader(folder, fileName);
+    try {
+        return reader.read(document);
+    } catch (const ESiteFieldError &e) {
+        reader.refuse(e.Part, e.Why);
+    }
 }
 
 TSite ReadSiteFile(const QString &path)

@@ -8,8 +8,9 @@
 #include <QByteArray>
 #include <QString>
 
-// The version this program writes; it reads every version up to it.
-inline constexpr int kSiteFileVersion = 1;
+// The version this program writes; it reads every version up to it. Version 2 added the
+// survey's particulars (client, water level, photos, …); a version-1 file reads as one without.
+inline constexpr int kSiteFileVersion = 2;
 // The file name extension, without its dot.
 inline const QString kSiteFileSuffix = QStringLiteral("tsite");
 

@@ -65,3 +65,34 @@ struct TPointSurvey
 
     bool operator==(const TPointSurvey &) const = default;
 };
+
+// The words the site file and the command line use for the kinds ("manual", "depth"), and the
+// texts a person reads (手動式, 所定の深さ). Unset has the empty word and text.
+QString SurveyEquipmentKey(TSurveyEquipment equipment);
+QString SurveyEquipmentText(TSurveyEquipment equipment);
+std::optional<TSurveyEquipment> SurveyEquipmentOfKey(const QString &key);
+QString EndReasonKey(TEndReason reason);
+QString EndReasonText(TEndReason reason);
+std::optional<TEndReason> EndReasonOfKey(const QString &key);
+
+// The deepest water level taken, in metres below the ground (the deepest base depth's limit).
+inline constexpr double kMaxWaterDepth = 99.99;
+// A water depth typed in metres ("1.20"), or none when it is no such number or outside
+// 0..kMaxWaterDepth.
+std::optional<double> ParseWaterDepth(const QString &text);
+// The water level's word: its depth with two decimals ("1.20"), "none" or "unmeasured"; and
+// the other way round, none when the text is neither.
+QString WaterLevelKey(const TWaterLevel &water);
+std::optional<TWaterLevel> WaterLevelOfKey(const QString &key);
+// As a report states it: "1.20 m", "確認されず" or "未測定".
+QString WaterLevelText(const TWaterLevel &water);
+
+// A report date written YYYY-MM-DD, none when it is no such day.
+std::optional<QDate> ParseReportDate(const QString &text);
+
+// Why `file` cannot be a point's photo (missing, not a plain file, unreadable, not a JPEG or
+// PNG picture), or empty when it can. Only the first bytes are read.
+QString PhotoProblem(const QString &file);
+
+// Adds a photo to a point, or gives the one it already has the new caption.
+void AddPointPhoto(TPointSurvey &survey, const TSitePhoto &photo);

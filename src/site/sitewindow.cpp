@@ -8,11 +8,13 @@
 #include "sitedrawingview.h"
 #include "sitefile.h"
 #include "sitereportpages.h"
+#include "sitesurveyform.h"
 #include "sitetablemodel.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -214,6 +216,20 @@ void TSiteWindow::createControls()
     statusBar()->addWidget(StatusLabel, 1);
     connect(PointTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { siteChanged(); });
+
+    // The survey's particulars in a panel of their own, beside whatever the centre shows.
+    SurveyPanel = new TSiteSurveyPanel(m_data, this);
+    auto *dock = new QDockWidget(QStringLiteral("調査の情報"), this);
+    dock->setObjectName(QStringLiteral("SurveyDock"));
+    dock->setWidget(SurveyPanel);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    resizeDocks({dock}, {fontMetrics().averageCharWidth() * 40}, Qt::Horizontal);
+    QAction *showPanel = dock->toggleViewAction();
+    showPanel->setText(QStringLiteral("調査の情報を表示(&V)"));
+    menuBar()
+        ->addMenu(QStringLiteral("調査(&S)"))
+        ->addActions({SurveyPanel->SiteInfoAction, SurveyPanel->PointInfoAction, showPanel});
+    connect(SurveyPanel, &TSiteSurveyPanel::SiteEdited, this, &TSiteWindow::siteChanged);
 }
 
 void TSiteWindow::showSite()
@@ -233,6 +249,7 @@ void TSiteWindow::siteChanged()
     setWindowModified(IsModified());
     const qsizetype row = selectedRow();
     const qsizetype count = m_data.Site.Points.size();
+    SurveyPanel->Reload(row);
     RemoveAction->setEnabled(row >= 0);
     UpAction->setEnabled(row > 0);
     DownAction->setEnabled(row >= 0 && row + 1 < count);

@@ -17,6 +17,7 @@ class QPrinter;
 class QTableView;
 class TReferenceTables;
 class TSiteDrawingView;
+class TSiteSurveyPanel;
 class TSiteTableModel;
 struct TSetting;
 
@@ -72,6 +73,7 @@ public:
     TSiteDrawingView *PlanView = nullptr;
     TSiteDrawingView *SectionView = nullptr;
     QLabel *StatusLabel = nullptr;
+    TSiteSurveyPanel *SurveyPanel = nullptr; // the site's and the selected point's particulars
     QAction *NewAction = nullptr;
     QAction *OpenAction = nullptr;
     QAction *SaveAction = nullptr;

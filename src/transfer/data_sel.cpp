@@ -1,6 +1,8 @@
 #include "data_sel.h"
 
+#include "boundedread.h"
 #include "drawtext.h"
+#include "errors.h"
 #include "events.h"
 #include "messages.h"
 #include "pavlink.h"
@@ -8,6 +10,7 @@
 #include "settings.h"
 #include "testlist.h"
 #include "tuusin.h"
+#include "wire.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,7 +78,9 @@ TInputQuery SetInputQuery(TInputQuery query)
 }
 
 TTermDlg::TTermDlg(const TTermContext &context, QWidget *parent)
-    : QDialog(parent), m_context(context), m_library(context.Library ? context.Library : &Pavlink())
+    : QDialog(parent), m_context(context),
+      m_work(std::make_unique<TTransferWorkFolder>(context.TempFolder)),
+      m_library(context.Library ? context.Library : &Pavlink())
 {
     setObjectName(QStringLiteral("TermDlg"));
     setWindowTitle(QStringLiteral("試験ﾃﾞｰﾀ読み込み"));
@@ -158,6 +163,12 @@ QString TTermDlg::InstrumentBusyText()
 
 bool TTermDlg::takeInstrument()
 {
+    if (!m_work->IsValid()) {
+        Messages().error(QStringLiteral("通信用の作業フォルダを作成できません\r%1: %2")
+                             .arg(QDir::toNativeSeparators(m_work->Path()), m_work->ErrorString()),
+                         this);
+        return false;
+    }
     if (instrumentUser() != this && InstrumentBusy()) {
         Messages().error(InstrumentBusyText(), this);
         return false;
@@ -168,7 +179,13 @@ bool TTermDlg::takeInstrument()
 
 QString TTermDlg::AddTemppath(const QString &name) const
 {
-    return QDir(m_context.TempFolder).filePath(name);
+    return m_work->FilePath(name);
+}
+
+void TTermDlg::keepWorkFolder()
+{
+    m_work->Keep();
+    m_work = std::make_unique<TTransferWorkFolder>(m_context.TempFolder);
 }
 
 // Sending ------------------------------------------------------------------------------------
@@ -187,7 +204,7 @@ void TTermDlg::SendCommand(const QString &text)
     QTimer::singleShot(kCommandPauseMs, this, [this, text] {
         m_library->DspMonitor(m_context.MonitorFlag, m_context.LogFlag);
         showBusyWindow();
-        m_library->SetTempFolder(m_context.TempFolder);
+        m_library->SetTempFolder(m_work->Path());
         m_library->Term_Command(text, this);
     });
 }
@@ -197,7 +214,7 @@ void TTermDlg::SendRead(int number)
     m_waiting = true;
     showBusyWindow();
     QTimer::singleShot(kCommandPauseMs, this, [this, number] {
-        m_library->SetTempFolder(m_context.TempFolder);
+        m_library->SetTempFolder(m_work->Path());
         m_library->Term_Command(QStringLiteral("READ ") + QString::number(number), this);
     });
 }
@@ -277,6 +294,10 @@ void TTermDlg::stopReading(const QString &message)
     }
     if (!message.isEmpty())
         Messages().error(message, this);
+    if (!m_keptNotes.isEmpty()) {
+        Messages().information(m_keptNotes.join(u'\r'), this);
+        m_keptNotes.clear();
+    }
 }
 
 void TTermDlg::IncludeBtnClick()
@@ -390,11 +411,16 @@ void TTermDlg::TermAnswer(int wParam, int lParam)
 
     if (wParam == 1) {
         Messages().error(TermFailureText(lParam), this);
-        if (ErrorDataExists() && TransferMode == 1 && lParam == ReceiveFailure &&
-            Messages().ask(TMessageKind::Error, kRecoveryQuestion,
+        // What arrived of a broken read stays where the question says, whatever the answer.
+        const bool recoverable = ErrorDataExists();
+        const QString errorData = AddTemppath(kErrorDataFileName);
+        if (recoverable)
+            keepWorkFolder();
+        if (recoverable && TransferMode == 1 && lParam == ReceiveFailure &&
+            Messages().ask(TMessageKind::Error, kRecoveryQuestion + u'\r' + dataKeptText(errorData),
                            QMessageBox::Yes | QMessageBox::No, this) == QMessageBox::Yes) {
             if (m_context.OpenDataFile)
-                m_context.OpenDataFile(AddTemppath(kErrorDataFileName));
+                m_context.OpenDataFile(errorData);
             Messages().information(kRecoveryNotice, this);
             close();
         } else if (TransferMode == 2 && !isVisible()) {
@@ -418,6 +444,8 @@ void TTermDlg::TermAnswer(int wParam, int lParam)
         readAnswer();
         break;
     default:
+        // The free command's answer stays in its "pavlink.tmp" for the service engineer.
+        m_work->Keep();
         close();
         break;
     }
@@ -430,12 +458,13 @@ void TTermDlg::readAnswer()
     const QString name = TransferFileName(AnswerLines);
     if (name.isEmpty()) {
         // A header whose date and time cannot name a file safely: a malformed answer.
+        keepWorkFolder();
         stopReading(TermFailureText(AnswerFailure) + u'\r' + dataKeptText(source));
         return;
     }
     const QString target =
         QDir(m_context.Setting ? m_context.Setting->FileMode.TempDir : QString()).filePath(name);
-    if (!QFile::rename(source, target) && !MoveTransferFile(source, target)) {
+    if (!MoveTransferFile(source, target)) {
         stopReading();
         return;
     }
@@ -450,29 +479,27 @@ void TTermDlg::readAnswer()
 
 bool TTermDlg::MoveTransferFile(const QString &source, const QString &target)
 {
-    const QFileInfo info(target);
-    if (info.isDir()) {
-        Messages().error(QStringLiteral("同名のフォルダが存在するためファイルに書き込めません\r") +
-                             dataKeptText(source),
+    const QFileInfo wanted(target);
+    try {
+        // No more than the instrument may send, so a damaged answer file cannot fill memory.
+        const QByteArray bytes = ReadWholeFile(source, Wire::kMaxAnswerBytes);
+        const TKeptTest kept = KeepTransferredTest(wanted.absolutePath(), wanted.fileName(), bytes);
+        if (kept.AlreadyThere)
+            m_keptNotes.append(QStringLiteral("%1 は転送済みです（同じ内容のファイルがあります）")
+                                   .arg(QDir::toNativeSeparators(kept.Path)));
+        else if (kept.Renamed)
+            m_keptNotes.append(QStringLiteral("%1 は同名のファイルがあるため %2 として保存しました")
+                                   .arg(wanted.fileName(), QFileInfo(kept.Path).fileName()));
+        QFile::remove(source);
+        return true;
+    } catch (const ETessmarkError &failure) {
+        keepWorkFolder();
+        Messages().error(QStringLiteral("転送されたデータを %1 に書き込めません。\r")
+                                 .arg(QDir::toNativeSeparators(target)) +
+                             failure.message() + u'\r' + dataKeptText(source),
                          this);
         return false;
     }
-    if (info.exists()) {
-        if (Messages().yesNo(QStringLiteral("同名のファイルが存在します。上書きますか?"), this) !=
-            QMessageBox::Yes) {
-            Messages().information(QStringLiteral("転送を中止しました。\r") + dataKeptText(source),
-                                   this);
-            return false;
-        }
-        QFile::remove(target);
-    }
-    if (QFile::rename(source, target))
-        return true;
-    Messages().error(QStringLiteral("転送されたデータを %1 に書き込めません。\r")
-                             .arg(QDir::toNativeSeparators(target)) +
-                         dataKeptText(source),
-                     this);
-    return false;
 }
 
 bool TTermDlg::ErrorDataExists() const

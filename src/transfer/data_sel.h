@@ -2,6 +2,7 @@
 // tests and reads each into a .ktd file in the transfer folder.
 #pragma once
 
+#include "transferfiles.h"
 #include "tuusin.h"
 
 #include <QDialog>
@@ -9,6 +10,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QListWidget;
@@ -21,7 +23,8 @@ struct TSetting;
 struct TTermContext
 {
     const TSetting *Setting = nullptr; // TermMode/Port, TermMode/CommN, FileMode/TempDir
-    QString TempFolder;                // of "pavlink.tmp" and "Errordata.ktd"
+    QString
+        TempFolder; // where each transfer makes its work folder ("pavlink.tmp", "Errordata.ktd")
     const bool *MonitorFlag = nullptr; // the service flags handed to the library
     const bool *LogFlag = nullptr;
     std::function<int(const QString &)> OpenDataFile; // opens a file as the user would
@@ -62,13 +65,14 @@ public:
     void SetButtons();
 
     void FillTestList();
-    // False when the received test was not written to `target` (a folder of that name, an
-    // overwrite declined, a failed move); the user has then been told it stays in `source`.
+    // Keeps the received test in `source` as the file `target` names, or beside it under the
+    // next free name; a file with the same bytes is the test's file already. False when it
+    // could not be written: the user has then been told it stays in `source`.
     bool MoveTransferFile(const QString &source, const QString &target);
     bool ErrorDataExists() const;
     void DeleteErrorData();
 
-    // The temporary folder followed by a file name.
+    // This transfer's work folder followed by a file name.
     QString AddTemppath(const QString &name) const;
 
     // State.
@@ -93,8 +97,8 @@ public:
     // The busy window of the outstanding command; null when none is open.
     TTuusinForm *BusyWindow() const { return m_busy; }
 
-    // True while a dialog waits for an answer or runs a transfer of picked tests. Every answer
-    // lands in the one "pavlink.tmp", so no other dialog may talk to the instrument meanwhile.
+    // True while a dialog waits for an answer or runs a transfer of picked tests: the
+    // instrument answers one command at a time, so no other dialog may talk to it meanwhile.
     static bool InstrumentBusy();
     // What a dialog (or the automation fetch) says when it finds the instrument busy.
     static QString InstrumentBusyText();
@@ -114,8 +118,14 @@ private:
     // Takes the instrument for this dialog's next command; false (and the user told) when
     // another dialog has it.
     bool takeInstrument();
+    // Leaves the work folder, with the data a message names, where it is; the next command
+    // gets a new one, so nothing the user was told about is replaced or deleted.
+    void keepWorkFolder();
 
     TTermContext m_context;
+    std::unique_ptr<TTransferWorkFolder> m_work;
+    // What became of tests whose name was taken or that were there already, said at the end.
+    QStringList m_keptNotes;
     TPavlink *m_library = nullptr;
     QPointer<TTuusinForm> m_busy;
     // The test numbers picked when the transfer started, so moving lines meanwhile cannot

@@ -5,6 +5,7 @@
 #include "cli_draw.h"
 #include "sandbox.h"
 
+#include <QBuffer>
 #include <QTextStream>
 #include <gtest/gtest.h>
 
@@ -18,9 +19,14 @@ struct CliRun
 class CliTest : public ::testing::Test
 {
 protected:
-    CliRun run(const QStringList &arguments)
+    // `input` is what standard input holds.
+    CliRun run(const QStringList &arguments, const QByteArray &input = {})
     {
+        QBuffer stdinBuffer;
+        stdinBuffer.setData(input);
+        stdinBuffer.open(QIODevice::ReadOnly);
         TCliEnvironment environment;
+        environment.input = &stdinBuffer;
         environment.store = &sandbox.settings();
         environment.documentsDir = sandbox.path();
         environment.defaultTablesDir = sandbox.copyShippedTables();

@@ -1,5 +1,6 @@
 // The site commands of the command-line tool, run in-process on hand-made tests.
 #include "cli_fixture.h"
+#include "sitefile.h"
 #include "sitetestdata.h"
 
 #include <QDir>
@@ -53,6 +54,75 @@ TEST_F(CliSiteTest, NewSetAndShowGiveTheHandWorkedFigures)
     ASSERT_EQ(run({"site", "set", site(), "No.2", "--xy", "-", "--ground", "-"}).status, 0);
     EXPECT_TRUE(run({"site", "show", site()})
                     .out.contains(QStringLiteral("point\tNo.2\ttests/b.ktd\t-\t-\t-\t6.0")));
+}
+
+// The site's particulars are set by info and printed back in a form its options take again;
+// a point's by set, listed by show after the figures.
+TEST_F(CliSiteTest, InfoAndSetKeepTheSurveyParticulars)
+{
+    ASSERT_EQ(
+        run(QStringList{"site", "new", site()} + writeTests() + QStringList{"--name", "山田邸"})
+            .status,
+        0);
+    const CliRun set = run({"site",
+                            "info",
+                            site(),
+                            "--client",
+                            "山田 一郎",
+                            "--address",
+                            "東京",
+                            "--company",
+                            "テスマーク",
+                            "--engineer",
+                            "佐藤",
+                            "--building",
+                            "木造",
+                            "--foundation",
+                            "べた基礎",
+                            "--equipment",
+                            "semi-auto",
+                            "--equipment-name",
+                            "VT200",
+                            "--report-date",
+                            "2026-03-01",
+                            "--findings",
+                            "一行目\\n二行目 C:\\\\x"});
+    ASSERT_EQ(set.status, 0) << set.err.toStdString();
+    const QString printed = QStringLiteral(
+        "name\t山田邸\nclient\t山田 一郎\naddress\t東京\ncompany\tテスマーク\nengineer\t佐藤\n"
+        "building\t木造\nfoundation\tべた基礎\nequipment\tsemi-auto\nequipment-name\tVT200\n"
+        "report-date\t2026-03-01\nfindings\t一行目\\n二行目 C:\\\\x\n");
+    EXPECT_EQ(run({"site", "info", site()}).out, printed);
+    EXPECT_EQ(ReadSiteFile(site()).Survey.Findings, QStringLiteral("一行目\n二行目 C:\\x"));
+
+    // Standard input gives the findings as they are; "-" takes the report date back.
+    ASSERT_EQ(run({"site", "info", site(), "--findings", "-", "--report-date", "-"},
+                  "所見\r\n\\n のまま\n\n")
+                  .status,
+              0);
+    EXPECT_EQ(ReadSiteFile(site()).Survey.Findings, QStringLiteral("所見\n\\n のまま"));
+    EXPECT_FALSE(ReadSiteFile(site()).Survey.ReportDate);
+
+    const QString jpeg = sandbox.writeFile("photos/a.jpg", "\xFF\xD8\xFF\xE0");
+    const QString png = sandbox.writeFile("b,c.png", "\x89PNG\r\n\x1A\n");
+    ASSERT_EQ(run({"site",       "set",  site(),         "No.2",
+                   "--weather",  "晴れ", "--tester",     "鈴木",
+                   "--water",    "1.20", "--end-reason", "refusal",
+                   "--end-note", "礫",   "--photo",      jpeg + ",全景, 北から",
+                   "--photo",    png,    "--note",       "南西隅"})
+                  .status,
+              0);
+    ASSERT_EQ(run({"site", "set", site(), "No.3", "--water", "none", "--photo", jpeg}).status, 0);
+    // The same photo again changes its caption; --no-photos drops the others first.
+    ASSERT_EQ(run({"site", "set", site(), "No.3", "--no-photos", "--photo", png + ",近景"}).status,
+              0);
+    const CliRun shown = run({"site", "show", site()});
+    EXPECT_TRUE(shown.out.endsWith(
+        QStringLiteral("survey\tNo.2\t晴れ\t鈴木\t1.20\trefusal\t礫\t南西隅\n"
+                       "photo\tNo.2\tphotos/a.jpg\t全景, 北から\nphoto\tNo.2\tb,c.png\t\n"
+                       "survey\tNo.3\t\t\tnone\t\t\t\nphoto\tNo.3\tb,c.png\t近景\n")))
+        << shown.out.toStdString();
+    EXPECT_EQ(shown.out.count(QStringLiteral("point\t")), 3);
 }
 
 // A test that cannot be read is named after the figures of the others; an unreadable GPS
@@ -114,6 +184,7 @@ TEST_F(CliSiteTest, RefusalsLeaveEveryFileAsItWas)
     const QByteArray before = sandbox.readFile(site());
     const QString broken = sandbox.writeFile("broken.tsite", "{\"format\": \"Tessmark site\"}");
     const QString fresh = sandbox.filePath("fresh.tsite");
+    const QString notPhoto = sandbox.writeFile("notes.jpg", "text");
     const struct
     {
         QStringList arguments;
@@ -131,6 +202,17 @@ TEST_F(CliSiteTest, RefusalsLeaveEveryFileAsItWas)
         {{"site", "show", broken}, 1, "\"version\""},
         {{"site", "report", site(), sandbox.filePath("out.png")}, 2, ".pdf"},
         {{"site", "rename", site()}, 2, "site takes"},
+        // A value that cannot be taken names its field, also after others that could.
+        {{"site", "set", site(), "No.1", "--weather", "晴れ", "--water", "deep"}, 1, "孔内水位"},
+        {{"site", "set", site(), "No.1", "--water", "-1"}, 1, "--water"},
+        {{"site", "set", site(), "No.1", "--end-reason", "Depth"}, 1, "試験終了の理由"},
+        {{"site", "set", site(), "No.1", "--photo", notPhoto + ",x"}, 1, "JPEG か PNG"},
+        {{"site", "set", site(), "No.1", "--photo", "none.jpg"}, 1, "写真（--photo）"},
+        {{"site", "set", site(), "No.1", "--tester", "a\nb"}, 1, "試験者"},
+        {{"site", "info", site(), "--client", "x", "--equipment", "hand"}, 1, "試験装置"},
+        {{"site", "info", site(), "--report-date", "2026-02-30"}, 1, "報告日"},
+        {{"site", "info", site(), "--weather", "晴れ"}, 2, "goes with site set"},
+        {{"site", "set", site(), "No.1", "--client", "x"}, 2, "goes with site info"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());

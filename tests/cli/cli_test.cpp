@@ -1,5 +1,6 @@
 #include "cli_fixture.h"
 #include "codec.h"
+#include "writer.h"
 
 #include <QDir>
 #include <QImage>
@@ -101,6 +102,23 @@ TEST_F(CliTest, FailuresExitWithOneAndTheMessage)
     r = run({"save", file, sandbox.filePath("no/such/folder/t.kgd")});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("データを保存できません")));
+
+    // Typed rows that go upwards are refused as the switch to edit mode refuses them.
+    const QString upwards =
+        sandbox.writeCp932Lines("up.kmd", {"$T(", "001 002 003 0004 05 24 06 07 08 09",
+                                           "100 0050 J01 010", "100 0040 J01 010", "T10 30", ")"});
+    r = run({"show", upwards});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("2 行目の貫入深さが上の行（0.50 m）より浅く")))
+        << r.err.toStdString();
+
+    // A test without rows is never saved as an empty file.
+    const QString empty = sandbox.writeCp932Lines(
+        "empty.kmd", {"$T(", "001 002 003 0004 05 24 06 07 08 09", "T10 30", ")"});
+    r = run({"save", empty, sandbox.filePath("empty.kgd")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(kNoRowsToSaveText)) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(sandbox.filePath("empty.kgd")));
 }
 
 TEST_F(CliTest, WrongUsageExitsWithTwo)

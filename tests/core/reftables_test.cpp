@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -169,6 +170,19 @@ TEST(ReferenceTables, MissingObsTableGivesEmptyTablesAndDefaults)
     EXPECT_EQ(t.SoilTypes, QStringList{QString()});
     EXPECT_EQ(t.HammerPattern, S("打撃00回"));
     EXPECT_EQ(t.HammerPrefix + u'|' + t.HammerSuffix, S("打撃|回"));
+}
+
+// A pipe in a table's place never keeps the start waiting: it reads as a missing table.
+TEST(ReferenceTables, ATableThatIsNoRegularFileReadsAsMissing)
+{
+    TestSandbox sandbox;
+    const QString fifo = sandbox.filePath(QStringLiteral("fifo.tbl"));
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    TReferenceTables t = obsTables(sandbox, L(kObsLines));
+    EXPECT_FALSE(t.LoadWeightTable(fifo));
+    t.LoadObsTable(fifo);
+    EXPECT_TRUE(t.ObsTable.isEmpty());
+    EXPECT_EQ(t.HammerPattern, S("打撃00回"));
 }
 
 TEST(ReferenceTables, SkippedLoadsStopAtListEnd)

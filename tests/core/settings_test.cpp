@@ -1,5 +1,6 @@
 #include "sandbox.h"
 #include "settings.h"
+#include "settingsstore.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -7,6 +8,7 @@
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -85,7 +87,7 @@ TEST(Settings, SaveWritesTextsAndRowNumRoundedDown)
     s.NaMode = true;
     s.FileMode.TempDir = QStringLiteral("/t");
     SaveSettings(s, sandbox.settings());
-    QSettings &store = sandbox.settings();
+    TSettingsStore &store = sandbox.settings();
     EXPECT_EQ(store.value("PrnMode/RowNum").toString(), QStringLiteral("44"));
     EXPECT_EQ(store.value("GridMode/NaMode").toString(), QStringLiteral("1"));
     EXPECT_EQ(store.value("PrnMode/Color").toString(), QStringLiteral("0"));
@@ -132,7 +134,7 @@ TEST(Settings, SetSettingValueOverridesByStoreKey)
 // A user who edits the file the documentation names must reach the program's own settings.
 TEST(Settings, TheDocumentedSettingsFileIsTheOneTheStoreUses)
 {
-    const std::unique_ptr<QSettings> store(OpenSettingsStore(QStringLiteral("tessmark")));
+    const std::unique_ptr<TSettingsStore> store(OpenSettingsStore(QStringLiteral("tessmark")));
     const QString configHome =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     const QString used =
@@ -150,6 +152,64 @@ TEST(Settings, TheDocumentedSettingsFileIsTheOneTheStoreUses)
             ++found;
         }
         EXPECT_GT(found, 0) << name;
+    }
+}
+
+// The store reads the files the toolkit wrote before it, writes files the toolkit reads the same,
+// and keeps texts whole that INI files treat specially.
+TEST(Settings, TheStoreAndTheToolkitReadEachOthersFiles)
+{
+    const QMap<QString, QString> values = {
+        {QStringLiteral("FileMode/TempDir"), QStringLiteral("/home/u/調査 データ,2026")},
+        {QStringLiteral("FileMode/OpenDir"), QStringLiteral(" leading and trailing ")},
+        {QStringLiteral("TermMode/Comm1"), QStringLiteral("C:\\dev\\ttyUSB0;\"x=1\"")},
+        {QStringLiteral("Evaluation/BaseDepth"), QStringLiteral("@0.50")},
+        {QStringLiteral("Data/Note"), QStringLiteral("two\nlines\tand a tab")},
+        {QStringLiteral("Data/Empty"), QString()},
+    };
+    TestSandbox sandbox;
+    const QString theirs = sandbox.filePath(QStringLiteral("theirs.ini"));
+    {
+        QSettings toolkit(theirs, QSettings::IniFormat);
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            toolkit.setValue(it.key(), *it);
+    }
+    const TSettingsStore read(theirs);
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        EXPECT_EQ(read.value(it.key()).toString(), *it) << it.key().toStdString();
+
+    const QString ours = sandbox.filePath(QStringLiteral("ours.ini"));
+    {
+        TSettingsStore store(ours);
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            store.setValue(it.key(), *it);
+        store.sync();
+    }
+    const QSettings toolkit(ours, QSettings::IniFormat);
+    const TSettingsStore again(ours);
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        EXPECT_EQ(toolkit.value(it.key()).toString(), *it) << it.key().toStdString();
+        EXPECT_EQ(again.value(it.key()).toString(), *it) << it.key().toStdString();
+    }
+}
+
+// A pipe, a device or a folder in the settings' place never keeps the program waiting: the
+// defaults are used, the store says why, and what stands there is never replaced.
+TEST(Settings, OnlyARegularFileIsReadAndReplaced)
+{
+    TestSandbox sandbox;
+    const QString fifo = sandbox.filePath(QStringLiteral("fifo.ini"));
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const QString folder = sandbox.filePath(QStringLiteral("folder.ini"));
+    QDir().mkpath(folder);
+    for (const QString &path : {fifo, folder, QStringLiteral("/dev/zero")}) {
+        TSettingsStore store(path);
+        EXPECT_TRUE(store.problem().contains(QStringLiteral("通常のファイルではありません")))
+            << store.problem().toStdString();
+        EXPECT_EQ(LoadSettings(store, QString()).RowNum, 40);
+        store.setValue(QStringLiteral("PrnMode/RowNum"), QStringLiteral("44"));
+        store.sync();
+        EXPECT_FALSE(QFileInfo(path).isFile()) << path.toStdString();
     }
 }
 

@@ -326,6 +326,9 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"HalfTurnsBeyondTheirField", 4, "100 0025 J01 1000", "半回転数 '1000'"},
         MalformedCase{"NegativeHalfTurns", 4, "100 0025 J01 -1", "半回転数 '-1'"},
         MalformedCase{"HammeringCountNotANumber", 5, "100 0050 DX1 000", "打撃回数 'X1'"},
+        // A damaged first character would otherwise drop the row and change the next one's step.
+        MalformedCase{"LoadWithASign", 5, "-50 0050 J01 012", "荷重 '-50'"},
+        MalformedCase{"LoadWithALetter", 4, "l00 0025 J01 010", "荷重 'l00'"},
         MalformedCase{"HammeringWithoutCount", 5, "100 0050 D 000", "打撃回数"},
         MalformedCase{"ShortHeader", 2, "102 004 017 0025 03 24 05 17 09",
                       "10 番目の項目がありません"},
@@ -462,3 +465,40 @@ TEST_F(Reader, OpensOnlyRegularFilesWithinTheSizeLimit)
 }
 
 } // namespace
+
+// A manual-input file is read by the rules the switch to edit mode applies to typed rows, with
+// its messages; the rows stay with the refusal, so the window can show them for mending.
+TEST_F(Reader, ManualInputFilesFollowTheRulesOfTypedRows)
+{
+    struct Case
+    {
+        const char *row2;
+        int row;
+        TTypedField field;
+        const char *message;
+    };
+    const Case cases[] = {
+        {"1000 0100 J01 010", 2, TTypedField::Load, "2 行目の荷重が範囲外です"},
+        {"033.3 0100 J01 010", 2, TTypedField::Load, "2 行目の荷重が範囲外です"},
+        {"100 0040 J01 010", 2, TTypedField::Depth,
+         "2 行目の貫入深さが上の行（0.50 m）より浅くなっています"},
+        {"100 0100 J01 abc", 2, TTypedField::HalfTurns, "2 行目の半回転数が数値ではありません"},
+        {"100 0100 J01 1000", 2, TTypedField::HalfTurns, "2 行目の半回転数が範囲外です"},
+    };
+    for (const Case &c : cases) {
+        const QString path =
+            write(QStringLiteral("typed.kmd"),
+                  {"$T(", kHeader, "100 0050 J01 010", QString::fromUtf8(c.row2),
+                   "100 0150 J01 012", "T09 45", ")", "$G(", "1 35.6 N 139.7 E 40 m 0 0", ")"});
+        try {
+            open(path);
+            ADD_FAILURE() << c.row2 << ": opened";
+        } catch (const ETypedFileError &e) {
+            EXPECT_TRUE(e.message().startsWith(QString::fromUtf8(c.message))) << e.message();
+            EXPECT_EQ(e.Row, c.row) << c.row2;
+            EXPECT_EQ(e.Field, c.field) << c.row2;
+            EXPECT_EQ(e.Test.NormalLog.Count, 3) << c.row2;
+            EXPECT_EQ(e.Test.TestGps.Latitude, QString()) << c.row2;
+        }
+    }
+}

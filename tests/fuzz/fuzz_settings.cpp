@@ -5,8 +5,7 @@
 #include "reader.h"
 #include "reftables.h"
 #include "settings.h"
-
-#include <QSettings>
+#include "settingsstore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -15,19 +14,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         t.LoadFrom(fuzz::shippedDataDir());
         return t;
     }();
-    // A new name each time: the store keeps files it has read in a cache keyed by their name.
-    static unsigned serial = 0;
-    const QString path =
-        fuzz::writeInput(QStringLiteral("settings%1.ini").arg(++serial), data, size);
+    const QString path = fuzz::writeInput(QStringLiteral("settings.ini"), data, size);
     TSetting setting;
     {
-        QSettings store(path, QSettings::IniFormat);
+        TSettingsStore store(path);
+        // Whatever it read, the store can write.
+        (void)TSettingsStore::IniText(TSettingsStore::ParseIni(
+            QByteArray(reinterpret_cast<const char *>(data), qsizetype(size))));
         setting = LoadSettings(store, fuzz::workDir().path());
         // The command-line tool's overrides take the same texts one key at a time.
         TSetting overridden;
         for (const QString &key : store.allKeys()) {
-            if (key.isEmpty())
-                continue; // the store warns on every empty key, which only slows the run
             try {
                 SetSettingValue(overridden, key, store.value(key).toString());
             } catch (const ETessmarkError &) {

@@ -545,6 +545,9 @@ TEST_F(GridFormTest, mainwindow_CloseAsksOnlyAboutUnsavedManualInput)
         box.settings().clear();
         messages.AskedBoxes.clear();
         auto form = started();
+        // A test is saved only with rows to save.
+        if (c.savedAs)
+            ASSERT_EQ(form->OpenDataFile(QDir(samplesDir()).filePath("sample.kmd")), 0);
         form->DataState = c.dataState;
         form->DataKind = c.dataKind;
         form->EditMode = c.editMode;
@@ -573,7 +576,8 @@ TEST_F(GridFormTest, mainwindow_CloseAsksOnlyAboutUnsavedManualInput)
     }
 }
 
-TEST_F(GridFormTest, mainwindow_CloseWritesSettingsBackAndRemovesTheWorkFile)
+// Work files in the temporary folder may be another transfer's: the window leaves them alone.
+TEST_F(GridFormTest, mainwindow_CloseWritesSettingsBackAndLeavesOtherWorkFilesAlone)
 {
     box.settings().setValue(QStringLiteral("PrnMode/RowNum"), QStringLiteral("47"));
     box.settings().setValue(QStringLiteral("TermMode/Port"), QStringLiteral("3"));
@@ -593,7 +597,7 @@ TEST_F(GridFormTest, mainwindow_CloseWritesSettingsBackAndRemovesTheWorkFile)
     const QSize size = form->size();
     ASSERT_TRUE(form->close());
 
-    EXPECT_FALSE(QFile::exists(workFile));
+    EXPECT_TRUE(QFile::exists(workFile));
     EXPECT_TRUE(QFile::exists(otherFile));
     EXPECT_EQ(stored("PrnMode/RowNum"), QStringLiteral("44"));
     EXPECT_EQ(stored("TermMode/Port"), QStringLiteral("3"));

@@ -220,6 +220,25 @@ TEST_F(ManualInputTest, AValueTheTestCannotTakeKeepsInputMode)
     }
 }
 
+// A manual-input file the switch to edit mode would refuse opens as if just typed: input mode, the
+// switch's message, the cursor on the value to mend, every row shown.
+TEST_F(ManualInputTest, AManualFileWithAValueTheTestCannotTakeOpensForMending)
+{
+    const QString path = box.writeCp932Lines(
+        QStringLiteral("typed.kmd"), {"$T(", "12 3 45 6789 1 24 06 07 08 09", "100 0050 J01 004",
+                                      "100 0075 J01 005", "100 0060 J01 006", "T10 30", ")"});
+    auto form = started();
+    EXPECT_EQ(form->OpenDataFile(path), 0);
+    EXPECT_TRUE(messages.texts().value(0).startsWith(
+        QStringLiteral("3 行目の貫入深さが上の行（0.75 m）より浅くなっています")))
+        << messages.texts().join('|').toStdString();
+    EXPECT_FALSE(form->EditMode);
+    EXPECT_EQ(form->StatusText(0), QStringLiteral("手入力 -入力"));
+    EXPECT_EQ(form->SoundGrid->RowCount(), 4);
+    EXPECT_EQ(form->SoundGrid->Cells(0, 3), QStringLiteral("0.60"));
+    EXPECT_EQ((QPoint(form->SoundGrid->Col(), form->SoundGrid->Row())), QPoint(0, 3));
+}
+
 // "はい" to the save question and then no completed save (cancelled, or the write failed) keeps
 // the typed test and cancels the close, open or new test that asked; a completed save lets it
 // go on.

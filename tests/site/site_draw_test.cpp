@@ -1,13 +1,18 @@
 // The plan and the section drawn on pictures: points to scale, labels clear of each other,
-// columns at their distances and levels, black and white without colour.
+// columns at their distances and levels, black and white without colour; the sample site's
+// photos.
 #include "reftables.h"
 #include "settings.h"
 #include "site.h"
+#include "sitefile.h"
 #include "siteplan.h"
 #include "sitesection.h"
 #include "sitetestdata.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -181,6 +186,33 @@ TEST_F(SiteDrawTest, SectionPagesShareAPointAndOneScale)
             EXPECT_EQ(pages[p].First, pages[p - 1].Last);
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// The shipped sample carries what a report shows: every field set, two photos a point that
+// can be read, and a picture held on its side that the EXIF orientation turns upright.
+TEST(SampleSite, HasItsParticularsAndReadablePhotos)
+{
+    const TSite site = ReadSiteFile(QDir(samplesDir()).filePath("site/sample.tsite"));
+    EXPECT_FALSE(site.Survey.Client.isEmpty());
+    EXPECT_NE(site.Survey.Equipment, TSurveyEquipment::Unset);
+    ASSERT_EQ(site.Points.size(), 5);
+    for (const TSiteTestPoint &point : site.Points) {
+        EXPECT_NE(point.Survey.EndReason, TEndReason::Unset) << point.Label.toStdString();
+        ASSERT_EQ(point.Survey.Photos.size(), 2) << point.Label.toStdString();
+        for (const TSitePhoto &photo : point.Survey.Photos) {
+            EXPECT_EQ(PhotoProblem(photo.File), QString());
+            EXPECT_LT(QFileInfo(photo.File).size(), 60 * 1024) << photo.File.toStdString();
+            EXPECT_FALSE(QImage(photo.File).isNull()) << photo.File.toStdString();
+        }
+    }
+    QImageReader sideways(site.Points[0].Survey.Photos[1].File);
+    sideways.setAutoTransform(true);
+    EXPECT_EQ(sideways.transformation(), QImageIOHandler::TransformationRotate90);
+    EXPECT_EQ(sideways.read().size(), QSize(480, 640));
 }
 
 } // namespace

@@ -223,14 +223,107 @@ TEST_F(SiteTest, TheSiteFileKeepsEverythingWithTestsRelativeToIt)
                    {sandbox.filePath("b.kgd"), "北東隅", std::nullopt, std::nullopt},
                    {sandbox.filePath("tests/c.ksd"), "No.3", std::nullopt, -0.1}};
     site.Outline = {{0, 0}, {9.1, 0}, {9.1, 7.28}, {0, 7.28}};
+    site.Survey = {"東京都千代田区1-2",
+                   "山田 一郎",
+                   "テスマーク地盤",
+                   "佐藤",
+                   QDate(2026, 2, 28),
+                   "木造2階建て",
+                   "べた基礎",
+                   TSurveyEquipment::SemiAuto,
+                   "VT200",
+                   "一行目\n二行目\t\"引用\""};
+    site.Points[0].Survey = {
+        "晴れ",
+        "鈴木",
+        {TWaterLevelKind::Measured, 1.2},
+        TEndReason::Refusal,
+        "礫",
+        {{sandbox.filePath("photos/a 1.jpg"), "全景"}, {sandbox.filePath("site/b.png"), ""}},
+        "南西隅"};
+    site.Points[1].Survey.Water = {TWaterLevelKind::NotFound, 0};
+    site.Points[2].Survey.EndReason = TEndReason::Other;
     const QString path = sandbox.filePath("site/house.tsite");
     QDir().mkpath(sandbox.filePath("site"));
     WriteSiteFile(site, path);
 
     EXPECT_EQ(ReadSiteFile(path), site);
     const QByteArray document = sandbox.readFile(path);
-    EXPECT_TRUE(document.contains("\"../tests/a.ktd\"")) << document.toStdString();
+    for (const char *relative : {"\"../tests/a.ktd\"", "\"../photos/a 1.jpg\"", "\"b.png\""})
+        EXPECT_TRUE(document.contains(relative)) << relative << document.toStdString();
     EXPECT_FALSE(document.contains(sandbox.path().toUtf8()));
+    // What is not set is not written.
+    EXPECT_EQ(document.count("\"water\""), 2);
+}
+
+// A file written before the survey's particulars existed opens as it did (nothing set), and
+// is written as version 2 only when it is saved.
+TEST_F(SiteTest, AVersionOneFileReadsAsBeforeAndIsSavedAsVersionTwo)
+{
+    const QByteArray version1 =
+        "{\"base_depth\": 0.75, \"format\": \"Tessmark site\", \"name\": \"旧邸\",\n"
+        " \"points\": [{\"file\": \"t/a.ktd\", \"label\": \"No.1\"},\n"
+        "            {\"file\": \"b.ktd\", \"label\": \"角\", \"x\": 1.5, \"y\": 2, "
+        "\"ground\": -0.1}],\n"
+        " \"version\": 1}\n";
+    const QString path = sandbox.writeFile("old.tsite", version1);
+    TSite expected;
+    expected.Name = QStringLiteral("旧邸");
+    expected.BaseDepth = 75;
+    expected.Points = {{sandbox.filePath("t/a.ktd"), "No.1", std::nullopt, std::nullopt},
+                       {sandbox.filePath("b.ktd"), "角", QPointF(1.5, 2), -0.1}};
+    EXPECT_EQ(ReadSiteFile(path), expected);
+    EXPECT_EQ(sandbox.readFile(path), version1);
+
+    WriteSiteFile(expected, path);
+    EXPECT_TRUE(sandbox.readFile(path).contains("\"version\": 2"));
+    EXPECT_EQ(ReadSiteFile(path), expected);
+}
+
+TEST(SiteSurveyRules, ValuesAreTakenOrRefused)
+{
+    const QList<std::pair<QString, std::optional<TWaterLevel>>> waters = {
+        {"1.20", TWaterLevel{TWaterLevelKind::Measured, 1.2}},
+        {"0", TWaterLevel{TWaterLevelKind::Measured, 0}},
+        {"99.99", TWaterLevel{TWaterLevelKind::Measured, 99.99}},
+        {"none", TWaterLevel{TWaterLevelKind::NotFound, 0}},
+        {"unmeasured", TWaterLevel{}},
+        {"100", {}},
+        {"-0.5", {}},
+        {"", {}},
+        {"None", {}},
+        {"1.2m", {}}};
+    for (const auto &[text, water] : waters)
+        EXPECT_EQ(WaterLevelOfKey(text), water) << text.toStdString();
+
+    const QList<std::pair<QString, std::optional<QDate>>> dates = {
+        {"2028-02-29", QDate(2028, 2, 29)},
+        {"2026-02-29", {}},
+        {"2026-3-1", {}},
+        {"2026/03/01", {}},
+        {"2026-03-01T10:00", {}}};
+    for (const auto &[text, date] : dates)
+        EXPECT_EQ(ParseReportDate(text), date) << text.toStdString();
+
+    TestSandbox sandbox;
+    QDir().mkpath(sandbox.filePath("folder.jpg"));
+    const struct
+    {
+        QString file;
+        const char *problem; // empty: taken
+    } photos[] = {
+        {sandbox.writeFile("a.jpg", "\xFF\xD8\xFF\xE0rest"), ""},
+        {sandbox.writeFile("b.png", "\x89PNG\r\n\x1A\nrest"), ""},
+        {sandbox.writeFile("c.jpg", "GIF89a"), "JPEG か PNG"},
+        {sandbox.writeFile("d.png", ""), "JPEG か PNG"},
+        {sandbox.filePath("none.jpg"), "がありません"},
+        {sandbox.filePath("folder.jpg"), "通常のファイルではありません"},
+    };
+    for (const auto &photo : photos) {
+        const QString problem = PhotoProblem(photo.file);
+        EXPECT_EQ(problem.isEmpty(), !*photo.problem) << problem.toStdString();
+        EXPECT_TRUE(problem.contains(QString::fromUtf8(photo.problem)));
+    }
 }
 
 TEST(SiteFile, MalformedPartsAreNamed)
@@ -244,7 +337,7 @@ TEST(SiteFile, MalformedPartsAreNamed)
         {"{\"format\": \"Tessmark site\", \"version\": 1,", "JSON"},
         {"{\"format\": \"something else\", \"version\": 1}", "\"format\""},
         {"[1, 2]", "\"format\""},
-        {"{\"format\": \"Tessmark site\", \"version\": 2}", "\"version\" が 2"},
+        {"{\"format\": \"Tessmark site\", \"version\": 3}", "\"version\" が 3"},
         {"{\"format\": \"Tessmark site\", \"version\": \"1\"}", "\"version\""},
         {"{\"format\": \"Tessmark site\", \"version\": 1, \"base_depth\": -1}", "\"base_depth\""},
         {"{\"format\": \"Tessmark site\", \"version\": 1, \"points\": [{\"file\": \"a.ktd\"},"
@@ -259,6 +352,26 @@ TEST(SiteFile, MalformedPartsAreNamed)
          "建物外形の頂点 2 の y"},
         {"{\"format\": \"Tessmark site\", \"version\": 1, \"outline\": [[0, 0], [1, 1]]}",
          "\"outline\""},
+        {"{\"format\": \"Tessmark site\", \"version\": 2, \"client\": 5}", ": \"client\" が文字列"},
+        {"{\"format\": \"Tessmark site\", \"version\": 2, \"equipment\": \"hand\"}",
+         ": \"equipment\" が \"manual\""},
+        {"{\"format\": \"Tessmark site\", \"version\": 2, \"report_date\": \"2026-02-30\"}",
+         ": \"report_date\""},
+        {"{\"format\": \"Tessmark site\", \"version\": 2, \"points\": [{\"file\": \"a\"},"
+         " {\"file\": \"b\", \"water\": -1}]}",
+         "測点 2 の \"water\" が 0～99.99 m"},
+        {"{\"format\": \"Tessmark site\", \"version\": 2, \"points\": [{\"file\": \"a\", "
+         "\"water\": \"dry\"}]}",
+         "測点 1 の \"water\""},
+        {"{\"format\": \"Tessmark site\", \"version\": 2, \"points\": [{\"file\": \"a\", "
+         "\"end_reason\": \"Depth\"}]}",
+         "測点 1 の \"end_reason\""},
+        {"{\"format\": \"Tessmark site\", \"version\": 2, \"points\": [{\"file\": \"a\", "
+         "\"photos\": {}}]}",
+         "測点 1 の \"photos\""},
+        {"{\"format\": \"Tessmark site\", \"version\": 2, \"points\": [{\"file\": \"a\", "
+         "\"photos\": [{\"file\": \"p.jpg\"}, {\"caption\": \"x\"}]}]}",
+         "測点 1 の写真 2 の \"file\""},
     };
     for (const Case &c : cases) {
         try {

@@ -3,12 +3,16 @@
 #include "events.h"
 #include "form_fixture.h"
 #include "sitefile.h"
+#include "sitesurveyform.h"
 #include "sitetablemodel.h"
 #include "sitetestdata.h"
 #include "sitewindow.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDockWidget>
 #include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -51,6 +55,17 @@ protected:
         return window.PointTable->model()->index(row, column).data().toString();
     }
 
+    // A window shown and active, as keys reach it.
+    std::unique_ptr<TSiteWindow> activeWindow()
+    {
+        auto window = std::make_unique<TSiteWindow>(context);
+        window->setAttribute(Qt::WA_DeleteOnClose, false);
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        return window;
+    }
+
     TSetting setting;
     TReferenceTables tables;
     TSiteWindowContext context;
@@ -60,11 +75,8 @@ protected:
 TEST_F(SiteWindowTest, PointsAreAddedMovedRemovedAndSaved)
 {
     const QString path = writeSite();
-    TSiteWindow window(context);
-    window.setAttribute(Qt::WA_DeleteOnClose, false);
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const std::unique_ptr<TSiteWindow> shown = activeWindow();
+    TSiteWindow &window = *shown;
     ASSERT_TRUE(window.OpenSite(path));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("現場 - house.tsite[*]"));
     EXPECT_EQ(window.NameEdit->text(), QStringLiteral("山田邸"));
@@ -219,6 +231,100 @@ TEST_F(SiteWindowTest, DoubleClickOpensTheTestAndDropsAddTests)
     QTest::mouseClick(window.PointTable->viewport(), Qt::LeftButton, {}, place.center());
     QTest::mouseDClick(window.PointTable->viewport(), Qt::LeftButton, {}, place.center());
     EXPECT_EQ(opened, QStringList{files[1]});
+}
+
+// The survey panel is worked by keyboard alone: Ctrl+I to the site's form and Ctrl+Shift+I to
+// the selected point's, Tab from field to field, Insert and Delete in the photo list adding and
+// removing photos (never points). What is typed marks the site unsaved and is saved.
+TEST_F(SiteWindowTest, TheSurveyFormsAreWorkedByKeyboard)
+{
+    const QString path = writeSite();
+    const std::unique_ptr<TSiteWindow> shown = activeWindow();
+    TSiteWindow &window = *shown;
+    ASSERT_TRUE(window.OpenSite(path));
+    // Japanese comes as an input method gives it, the rest key by key.
+    const auto type = [](const QString &text) {
+        QWidget *focus = QApplication::focusWidget();
+        if (text.toLatin1() == text.toUtf8()) {
+            QTest::keyClicks(focus, text);
+            return;
+        }
+        QInputMethodEvent composed;
+        composed.setCommitString(text);
+        QCoreApplication::sendEvent(focus, &composed);
+    };
+    const auto typeThenTab = [&type](const QStringList &texts) {
+        for (const QString &text : texts) {
+            type(text);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+    };
+    const auto key = [](Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+    };
+
+    // Closed, the panel comes back with its command.
+    window.findChild<QDockWidget *>("SurveyDock")->close();
+    QTest::keyClick(&window, Qt::Key_I, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), window.SurveyPanel->SiteForm->ClientEdit);
+    // A report date that is no day is not taken and gives way when the field is left.
+    typeThenTab({"山田", "東京", "テスマーク", "佐藤", "2026-02-30", "木造", "べた基礎"});
+    EXPECT_TRUE(window.SurveyPanel->SiteForm->ReportDateEdit->text().isEmpty());
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    typeThenTab({"", "VT200"});
+    type("一行目");
+    key(Qt::Key_Return);
+    type("二行目");
+    EXPECT_TRUE(window.isWindowModified());
+    const TSiteSurvey site = window.Data().Site.Survey;
+    EXPECT_EQ(site,
+              (TSiteSurvey{"東京", "山田", "テスマーク", "佐藤", std::nullopt, "木造", "べた基礎",
+                           TSurveyEquipment::SemiAuto, "VT200", "一行目\n二行目"}));
+
+    window.PointTable->selectRow(1);
+    QTest::keyClick(&window, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+    TPointSurveyForm *form = window.SurveyPanel->PointForm;
+    EXPECT_EQ(QApplication::focusWidget(), form->WeatherEdit);
+    typeThenTab({"晴れ", "鈴木"});
+    key(Qt::Key_Down); // 測定した: the depth follows
+    typeThenTab({"", "1.25"});
+    key(Qt::Key_Down);
+    typeThenTab({"", "", "南西隅"});
+    EXPECT_EQ(QApplication::focusWidget(), form->PhotoList);
+    const QString jpeg = box.writeFile("p/a.jpg", "\xFF\xD8\xFF\xE0");
+    const QString png = box.writeFile("p/b.png", "\x89PNG\r\n\x1A\n");
+    dialogs.choose(jpeg);
+    key(Qt::Key_Insert);
+    type("全景");
+    form->PhotoList->setFocus();
+    dialogs.choose(png);
+    key(Qt::Key_Insert);
+    type("近景");
+    form->PhotoList->setFocus();
+    key(Qt::Key_Up);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(window.Data().Site.Points.size(), 3);
+    EXPECT_EQ(window.Data().Site.Points[1].Survey, (TPointSurvey{"晴れ",
+                                                                 "鈴木",
+                                                                 {TWaterLevelKind::Measured, 1.25},
+                                                                 TEndReason::Depth,
+                                                                 "",
+                                                                 {{png, "近景"}},
+                                                                 "南西隅"}));
+
+    // The form follows the selection.
+    window.PointTable->selectRow(0);
+    EXPECT_TRUE(form->WeatherEdit->text().isEmpty());
+    EXPECT_EQ(form->PhotoList->count(), 0);
+    window.PointTable->selectRow(1);
+    EXPECT_EQ(form->WeatherEdit->text(), QStringLiteral("晴れ"));
+    EXPECT_EQ(form->CaptionEdit->text(), QStringLiteral("近景"));
+
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(window.isWindowModified());
+    EXPECT_EQ(ReadSiteFile(path), window.Data().Site);
+    EXPECT_TRUE(messages.AskedBoxes.isEmpty()) << messages.texts().join('|').toStdString();
 }
 
 // The File menu's two items open the window; a site file given at start opens in it.

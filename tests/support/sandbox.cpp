@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 TestSandbox::TestSandbox()
-    : m_settings(std::make_unique<QSettings>(m_dir.filePath("settings.ini"), QSettings::IniFormat))
+    : m_settings(std::make_unique<TSettingsStore>(m_dir.filePath("settings.ini")))
 {
     EXPECT_TRUE(m_dir.isValid());
 }

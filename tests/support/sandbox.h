@@ -1,8 +1,9 @@
 // A private folder and settings store for one test, removed when the test ends.
 #pragma once
 
+#include "settingsstore.h"
 #include <QByteArray>
-#include <QSettings>
+
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
@@ -16,7 +17,7 @@ public:
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
 
     // A settings store that lives in this sandbox only.
-    QSettings &settings() { return *m_settings; }
+    TSettingsStore &settings() { return *m_settings; }
 
     // Writes bytes to a file of the sandbox and answers its path.
     QString writeFile(const QString &name, const QByteArray &bytes) const;
@@ -29,7 +30,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    std::unique_ptr<QSettings> m_settings;
+    std::unique_ptr<TSettingsStore> m_settings;
 };
 
 // The folder of the shipped data files in the source tree.

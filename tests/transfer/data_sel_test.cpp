@@ -58,7 +58,26 @@ protected:
     }
 
     QString transferFolder() const { return form->Setting.FileMode.TempDir; }
-    QString tempFile(const QString &name) const { return QDir(form->TempFolder).filePath(name); }
+    // The work folders of the transfers in the window's temporary folder.
+    QStringList workFolders() const
+    {
+        const QDir temp(form->TempFolder);
+        QStringList folders;
+        for (const QString &name : temp.entryList({QStringLiteral("tessmark-transfer-*")},
+                                                  QDir::Dirs | QDir::NoDotAndDotDot))
+            folders.append(temp.filePath(name));
+        return folders;
+    }
+    // The one file of that name a transfer left in its work folder; empty when none or several.
+    QString keptFile(const QString &name) const
+    {
+        QStringList found;
+        for (const QString &folder : workFolders())
+            if (QFile::exists(QDir(folder).filePath(name)))
+                found.append(QDir(folder).filePath(name));
+        EXPECT_EQ(found.size(), 1) << name.toStdString();
+        return found.value(0);
+    }
 
     // Lists the instrument's tests and moves them all to the right.
     void listAndPickAll(TTermDlg *dialog)
@@ -71,7 +90,8 @@ protected:
     // A read answer as the library leaves it, handed to the dialog as the library would.
     void answerRead(TTermDlg *dialog, const QByteArray &bytes)
     {
-        box.writeFile(QStringLiteral("tmp/pavlink.tmp"), bytes);
+        box.writeFile(QDir(box.path()).relativeFilePath(dialog->AddTemppath(kAnswerFileName)),
+                      bytes);
         dialog->TransferMode = 1;
         dialog->ReadTotal = 1;
         dialog->ReadCount = 0;
@@ -150,7 +170,8 @@ TEST_F(TransferFixture, WhileATransferRunsNothingStartsAnotherOrChangesWhatIsFet
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(box.readFile(QDir(transferFolder()).filePath(kThreeNames.at(i))),
                   instrumentTest(i));
-    EXPECT_FALSE(QFile::exists(tempFile(kAnswerFileName)));
+    // The dialog took its work folder with it.
+    EXPECT_TRUE(workFolders().isEmpty()) << workFolders().join(' ').toStdString();
 }
 
 // Every answer lands in the one work file: a second dialog (another "通信", or the automation's
@@ -198,13 +219,13 @@ TEST_F(TransferFixture, AHeaderThatCannotNameAFileIsMalformedAndReplacesNothing)
     dialog->IncludeBtnClick();
     dialog->DataBtnClick();
     ASSERT_TRUE(waitFor([&] { return !messages.AskedBoxes.isEmpty(); }));
+    const QString kept = keptFile(kAnswerFileName);
     EXPECT_EQ(messages.texts(),
-              QStringList{failure("送受信エラー") +
-                          QStringLiteral("\rデータは %1 に残っています。")
-                              .arg(QDir::toNativeSeparators(tempFile(kAnswerFileName)))});
+              QStringList{failure("送受信エラー") + QStringLiteral("\rデータは %1 に残っています。")
+                                                        .arg(QDir::toNativeSeparators(kept))});
     EXPECT_EQ(box.readFile(existing), "older test\r\n");
     EXPECT_EQ(QDir(transferFolder()).entryList(QDir::Files).size(), 1);
-    EXPECT_EQ(box.readFile(tempFile(kAnswerFileName)), test);
+    EXPECT_EQ(box.readFile(kept), test);
     ASSERT_FALSE(dialog.isNull());
     EXPECT_TRUE(dialog->DataBtn->isEnabled());
 }
@@ -251,13 +272,17 @@ TEST_F(TransferFixture, ABreakInTheThirdTestKeepsTheFirstTwoAndYesOpensWhatArriv
     ASSERT_EQ(messages.texts().size(), 3) << messages.texts().join('|').toStdString();
     EXPECT_EQ(messages.texts().at(0), failure("受信時エラー"));
     EXPECT_TRUE(messages.texts().at(1).startsWith(QStringLiteral("通信に失敗しましたが")));
+    // What arrived stays where the question says.
+    const QString errorData = keptFile(kErrorDataFileName);
+    EXPECT_TRUE(messages.texts().at(1).endsWith(
+        QStringLiteral("データは %1 に残っています。").arg(QDir::toNativeSeparators(errorData))));
     EXPECT_EQ(messages.AskedBoxes.at(1).ButtonSet, QMessageBox::Yes | QMessageBox::No);
     EXPECT_TRUE(messages.texts().at(2).startsWith(QStringLiteral("読み込んだデータは破壊")));
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(box.readFile(QDir(transferFolder()).filePath(kThreeNames.at(i))),
                   instrumentTest(i));
     EXPECT_FALSE(QFile::exists(QDir(transferFolder()).filePath(kThreeNames.at(2))));
-    EXPECT_EQ(form->Test.CurrentFile, tempFile(kErrorDataFileName));
+    EXPECT_EQ(form->Test.CurrentFile, errorData);
     EXPECT_EQ(form->DataState, 0);
 }
 
@@ -278,14 +303,15 @@ TEST_F(TransferFixture, AFreeCommandPromptCancelledSendsCodeWithoutShowingTheDia
               (QStringList{QStringLiteral("任意コマンド発信"),
                            QStringLiteral("コマンドを入力してください"), QStringLiteral("CODE")}));
     ASSERT_TRUE(waitFor([&] { return form->findChildren<TTermDlg *>().isEmpty(); }));
-    EXPECT_EQ(box.readFile(tempFile(kAnswerFileName)), "VT200 SIM CODE\r\n");
+    EXPECT_EQ(box.readFile(keptFile(kAnswerFileName)), "VT200 SIM CODE\r\n");
     EXPECT_TRUE(messages.AskedBoxes.isEmpty()) << messages.texts().join('|').toStdString();
 }
 
 TEST_F(TransferFixture, ListAnswersWithoutTestsAndMovingWithNothingSelected)
 {
     QPointer<TTermDlg> dialog = dialogOn(box.filePath("unused"));
-    box.writeFile(QStringLiteral("tmp/pavlink.tmp"), "VT200 LIST\r\nno tests\r\n");
+    box.writeFile(QDir(box.path()).relativeFilePath(dialog->AddTemppath(kAnswerFileName)),
+                  "VT200 LIST\r\nno tests\r\n");
     TWindowMessage answer(WM_TERMANSWER, 0, 0);
     QCoreApplication::sendEvent(dialog, &answer);
     EXPECT_EQ(dialog->SrcList->count(), 0);
@@ -307,41 +333,34 @@ TEST_F(TransferFixture, ListAnswersWithoutTestsAndMovingWithNothingSelected)
     EXPECT_TRUE(dialog->DataBtn->isEnabled());
 }
 
-// A test that is not written to its file stops the transfer, since the next answer would
-// replace its data, and the message says where they are.
-TEST_F(TransferFixture, ANameTakenByAFolderOrAFileKeepsTheDataUnlessOverwriteIsChosen)
+// A taken name never stops a transfer: a folder or another test under the name sends the test
+// to the next free name, the same bytes are not written again, and the end of the transfer says
+// so in one note.
+TEST_F(TransferFixture, ATakenNameGoesToTheNextFreeOneAndTheSameTestIsNotWrittenTwice)
 {
     QPointer<TTermDlg> dialog = dialogOn(box.filePath("unused"));
     const QString target = QDir(transferFolder()).filePath(kThreeNames.at(0));
+    const QString second =
+        QString(target).replace(QStringLiteral(".ktd"), QStringLiteral("_2.ktd"));
+    const QString third = QString(target).replace(QStringLiteral(".ktd"), QStringLiteral("_3.ktd"));
     const QByteArray received = instrumentTest(0);
-    const QString kept = QStringLiteral("データは %1 に残っています。")
-                             .arg(QDir::toNativeSeparators(tempFile(kAnswerFileName)));
-
     QDir().mkpath(target);
-    answerRead(dialog, received);
-    EXPECT_EQ(messages.texts(),
-              QStringList{QStringLiteral("同名のフォルダが存在するためファイルに書き込めません\r") +
-                          kept});
-    EXPECT_EQ(box.readFile(tempFile(kAnswerFileName)), received);
-    QCoreApplication::processEvents();
-    ASSERT_FALSE(dialog.isNull()); // the transfer stopped; the dialog stays
-    delete dialog;
+    box.writeFile(QDir(box.path()).relativeFilePath(second), "another test\r\n");
 
-    QDir().rmdir(target);
-    box.writeFile(QDir(box.path()).relativeFilePath(target), "older test\r\n");
-    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
-        dialog = form->CreateTermDlg();
+    for (int round = 0; round < 2; ++round) {
+        if (round > 0)
+            dialog = form->CreateTermDlg();
         messages.AskedBoxes.clear();
-        messages.answer(answer);
         answerRead(dialog, received);
-        QStringList told = {QStringLiteral("同名のファイルが存在します。上書きますか?")};
-        if (answer == QMessageBox::No)
-            told.append(QStringLiteral("転送を中止しました。\r") + kept);
-        EXPECT_EQ(messages.texts(), told);
-        EXPECT_EQ(box.readFile(target), answer == QMessageBox::Yes ? received : "older test\r\n");
-        EXPECT_EQ(box.readFile(tempFile(kAnswerFileName)),
-                  answer == QMessageBox::Yes ? QByteArray() : received);
-        delete dialog;
+        ASSERT_EQ(messages.texts().size(), 1) << round;
+        EXPECT_EQ(messages.AskedBoxes.first().Kind, TMessageKind::Information);
+        EXPECT_TRUE(messages.texts().first().contains(round == 0 ? QFileInfo(third).fileName()
+                                                                 : QStringLiteral("転送済み")))
+            << messages.texts().first().toStdString();
+        EXPECT_TRUE(waitFor([&] { return dialog.isNull(); })); // the last test was kept
+        EXPECT_EQ(box.readFile(third), received);
+        EXPECT_EQ(box.readFile(second), "another test\r\n");
+        EXPECT_EQ(QDir(transferFolder()).entryList(QDir::Files).size(), 2);
     }
 }
 
@@ -427,7 +446,8 @@ TEST(TuusinForm, TheCaptionBlinksEverySecond)
 }
 
 // A transfer folder that cannot take the file (read-only, or under a file so it cannot exist):
-// the message names both places and the data stay in "pavlink.tmp".
+// the message names both places and the system's reason, and the data stay in the transfer's
+// "pavlink.tmp", which is left in place.
 TEST_F(TransferFixture, AnUnusableTransferFolderKeepsTheDataAndSaysWhere)
 {
     const QString blocker = box.writeFile(QStringLiteral("not-a-folder"), "a file");
@@ -446,14 +466,18 @@ TEST_F(TransferFixture, AnUnusableTransferFolderKeepsTheDataAndSaysWhere)
         messages.AskedBoxes.clear();
         answerRead(dialog, received);
         const QString target = QDir(folder).filePath(kThreeNames.at(0));
-        EXPECT_EQ(messages.texts(),
-                  QStringList{QStringLiteral("転送されたデータを %1 に書き込めません。\r"
-                                             "データは %2 に残っています。")
-                                  .arg(QDir::toNativeSeparators(target),
-                                       QDir::toNativeSeparators(tempFile(kAnswerFileName)))})
-            << folder.toStdString();
-        EXPECT_EQ(box.readFile(tempFile(kAnswerFileName)), received);
+        const QString kept = keptFile(kAnswerFileName);
+        ASSERT_EQ(messages.texts().size(), 1) << folder.toStdString();
+        const QString told = messages.texts().first();
+        EXPECT_TRUE(told.startsWith(QStringLiteral("転送されたデータを %1 に書き込めません。\r")
+                                        .arg(QDir::toNativeSeparators(target))))
+            << told.toStdString();
+        EXPECT_TRUE(told.endsWith(
+            QStringLiteral("データは %1 に残っています。").arg(QDir::toNativeSeparators(kept))))
+            << told.toStdString();
+        EXPECT_EQ(box.readFile(kept), received);
         EXPECT_FALSE(QFileInfo::exists(target));
         delete dialog.data();
+        QDir(QFileInfo(kept).absolutePath()).removeRecursively();
     }
 }

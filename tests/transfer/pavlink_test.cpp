@@ -1,5 +1,6 @@
 #include "events.h"
 #include "pavlink.h"
+#include "safewrite.h"
 #include "sandbox.h"
 #include "simulator.h"
 
@@ -7,9 +8,15 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <atomic>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 namespace {
+
+// What a folder holds, the hidden files of a write in progress among it.
+constexpr QDir::Filters kEverything =
+    QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
 
 // Collects the answers a window would get.
 class TAnswerSink : public QObject
@@ -69,6 +76,37 @@ TEST(Pavlink, EachCommandIsAnsweredOnceWithTheWholeAnswerInTheWorkFile)
     // Exactly one answer per command.
     EXPECT_EQ(sink.next(300).first, -1);
     EXPECT_EQ(sink.Answers.size(), 2);
+}
+
+// The answer file made to fail at each of its disk calls in turn: the command fails with code 6
+// and leaves no file, or the whole answer stands in the file.
+TEST(Pavlink, AnAnswerFileThatCannotBeWrittenIsAFailureAndLeavesNothing)
+{
+    TestSandbox box;
+    TSimulatorProcess sim(box);
+    TPavlink library;
+    QDir(box.path()).mkpath(QStringLiteral("work"));
+    setUp(library, box, sim.link());
+    library.SetTempFolder(box.filePath(QStringLiteral("work")));
+    TAnswerSink sink;
+    int faults = 0;
+    for (int failAt = 1;; ++failAt) {
+        ASSERT_LT(failAt, 50);
+        std::atomic<int> calls = 0;
+        SafeWrite::SetFaultHook([&](SafeWrite::TCall) { return ++calls == failAt ? EIO : 0; });
+        library.Term_Command(QStringLiteral("READ 2"), &sink);
+        const auto answer = sink.next();
+        SafeWrite::SetFaultHook({});
+        if (calls < failAt) {
+            EXPECT_EQ(answer, (std::pair<qintptr, qintptr>{0, 0}));
+            EXPECT_EQ(box.readFile(QStringLiteral("work/") + kAnswerFileName), instrumentTest(1));
+            break;
+        }
+        ++faults;
+        EXPECT_EQ(answer, (std::pair<qintptr, qintptr>{1, OtherFailure})) << failAt;
+        EXPECT_TRUE(QDir(box.filePath(QStringLiteral("work"))).isEmpty(kEverything)) << failAt;
+    }
+    EXPECT_GE(faults, 5); // create, write, sync, close, rename
 }
 
 TEST(Pavlink, EveryFailureHasItsCodeAndABrokenReadKeepsWhatArrived)
@@ -161,6 +199,19 @@ TEST(Pavlink, ACommandWhoseWindowIsGoneDoesNotHoldUpTheNext)
     EXPECT_EQ(sink.next(20000), (std::pair<qintptr, qintptr>{1, ConnectFailure}));
 }
 
+// The one file of that name a fetch left in its work folder under the sandbox's "tmp".
+QString keptFile(const TestSandbox &box, const QString &name)
+{
+    const QDir temp(box.filePath(QStringLiteral("tmp")));
+    QStringList found;
+    for (const QString &folder :
+         temp.entryList({QStringLiteral("tessmark-transfer-*")}, QDir::Dirs))
+        if (QFile::exists(temp.filePath(folder + u'/' + name)))
+            found.append(temp.filePath(folder + u'/' + name));
+    EXPECT_EQ(found.size(), 1) << name.toStdString();
+    return found.value(0);
+}
+
 // tessmark-cli fetch with its work files in the sandbox's "tmp": exit code and stdout.
 std::pair<int, QString> runFetch(const TestSandbox &box, const QStringList &arguments,
                                  QByteArray *err = nullptr)
@@ -194,7 +245,8 @@ TEST(CliFetch, WritesEachTestUnderItsNameAndStopsAtABreakKeepingTheFilesBefore)
         EXPECT_EQ(fetched, 0);
         EXPECT_EQ(written.trimmed(), QDir(box.filePath("out")).filePath(kThreeNames.at(2)));
         EXPECT_EQ(box.readFile(QStringLiteral("out/") + kThreeNames.at(2)), instrumentTest(2));
-        EXPECT_FALSE(QFile::exists(box.filePath(QStringLiteral("tmp/") + kAnswerFileName)));
+        // The run took its work folder with it.
+        EXPECT_TRUE(QDir(box.filePath("tmp")).isEmpty(kEverything));
     }
     {
         TestSandbox box;
@@ -211,9 +263,9 @@ TEST(CliFetch, WritesEachTestUnderItsNameAndStopsAtABreakKeepingTheFilesBefore)
         EXPECT_EQ(box.readFile(QStringLiteral("out/") + kThreeNames.at(1)), instrumentTest(1));
         EXPECT_FALSE(QFile::exists(box.filePath(QStringLiteral("out/") + kThreeNames.at(2))));
         EXPECT_TRUE(QString::fromUtf8(err).contains(QStringLiteral("受信時エラー")));
-        EXPECT_TRUE(QString::fromUtf8(err).contains(kErrorDataFileName));
-        EXPECT_EQ(box.readFile(QStringLiteral("tmp/") + kErrorDataFileName).count('\n'),
-                  kBreakInThirdTest);
+        const QString errorData = keptFile(box, kErrorDataFileName);
+        EXPECT_TRUE(QString::fromUtf8(err).contains(errorData)) << err.toStdString();
+        EXPECT_EQ(box.readFile(errorData).count('\n'), kBreakInThirdTest);
     }
 }
 
@@ -238,5 +290,5 @@ TEST(CliFetch, AHeaderThatCannotNameAFileIsMalformedAndReplacesNothing)
         << err.toStdString();
     EXPECT_EQ(box.readFile(QStringLiteral("out/05年04月12日10：30.ktd")), "older test\r\n");
     EXPECT_EQ(QDir(box.filePath("out")).entryList(QDir::Files).size(), 1);
-    EXPECT_EQ(box.readFile(QStringLiteral("tmp/") + kAnswerFileName), test);
+    EXPECT_EQ(box.readFile(keptFile(box, kAnswerFileName)), test);
 }
