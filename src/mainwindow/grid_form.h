@@ -41,7 +41,7 @@ struct TGridFormOptions
     QString DocumentsFolder;            // default: the user's documents folder
     QString TempFolder;                 // default: the system's temporary folder
     QStringList Arguments;              // command-line arguments after the program name
-    QString DataFolder; // the default archive's folder; default: the program's own
+    QString DataFolder;                 // the default archive's folder; default: the program's own
     // Opens a help file or web page, false when nothing could; default: the desktop's handler,
     // whose failure is learnt when it has ended.
     std::function<bool(const QUrl &)> OpenUrl;
@@ -94,6 +94,9 @@ public:
     // Adds a test file to the archive when the settings ask for it; a failure is a note in the
     // status bar, never a stop.
     void ArchiveOpenedOrSaved(const QString &path, bool opened);
+    // Adds a test the instrument transferred, before its file is written as `path`; a failure
+    // is a note in the status bar.
+    void ArchiveTransferred(const QByteArray &bytes, const QString &path);
 
     // The graph window, told about every change of the shown test; null while none is open.
     QWidget *GraphWindow() const { return m_graphWindow; }

@@ -40,6 +40,13 @@ void Tgrid_form::ArchiveOpenedOrSaved(const QString &path, bool opened)
         StatusBar1->showMessage(note, 15000);
 }
 
+void Tgrid_form::ArchiveTransferred(const QByteArray &bytes, const QString &path)
+{
+    const QString note = m_archive->ArchiveTransferred(bytes, path, Setting, Tables);
+    if (!note.isEmpty())
+        StatusBar1->showMessage(note, 15000);
+}
+
 QWidget *Tgrid_form::OpenArchiveWindow()
 {
     if (auto *window = m_archiveWindow.data()) {

@@ -1,5 +1,10 @@
 // tessmark-cli archive: adding, finding, getting back and importing tests, and what it refuses.
 #include "cli_fixture.h"
+#include "safewrite.h"
+#include "simulator.h"
+
+#include <atomic>
+#include <cerrno>
 
 #include <QDir>
 #include <QFile>
@@ -105,4 +110,33 @@ TEST_F(CliTest, ArchiveRefusesWrongUsageBeforeTouchingAnything)
         EXPECT_EQ(result.status, 2) << arguments.join(u' ').toStdString();
     }
     EXPECT_FALSE(QFile::exists(sandbox.filePath(QStringLiteral("data/archive.sqlite"))));
+}
+
+TEST_F(CliTest, FetchArchivesEachTestBeforeWritingItSoAFailedWriteLosesNothing)
+{
+    TSimulatorProcess sim(sandbox);
+    const QString out = sandbox.filePath(QStringLiteral("out"));
+    // The disk fills after the instrument's answers to LIST and READ 1 are written: the first
+    // test cannot be kept as a file.
+    std::atomic<int> creates = 0;
+    SafeWrite::SetFaultHook([&creates](SafeWrite::TCall call) {
+        return call == SafeWrite::TCall::Create && ++creates > 2 ? ENOSPC : 0;
+    });
+    const CliRun failed = run({"fetch", "--port", sim.link(), "--out", out});
+    SafeWrite::SetFaultHook({});
+    EXPECT_EQ(failed.status, 1) << failed.err.toStdString();
+    EXPECT_FALSE(QFile::exists(QDir(out).filePath(kThreeNames.at(0))));
+    const CliRun first = run({"archive", "find"});
+    ASSERT_EQ(first.out.count(u'\n'), 1) << first.out.toStdString() << first.err.toStdString();
+    EXPECT_TRUE(first.out.contains(kThreeNames.at(0))) << first.out.toStdString();
+
+    ASSERT_EQ(run({"fetch", "--port", sim.link(), "--out", out}).status, 0);
+    const CliRun all = run({"archive", "find"});
+    EXPECT_EQ(all.out.count(u'\n'), 3) << all.out.toStdString();
+    for (int i = 0; i < 3; ++i) {
+        const QString line = all.out.split(u'\n').filter(kThreeNames.at(i)).value(0);
+        const QString copy = sandbox.filePath(QStringLiteral("copy%1.ktd").arg(i));
+        ASSERT_EQ(run({"archive", "get", line.section(u'\t', 0, 0), copy}).status, 0) << i;
+        EXPECT_EQ(sandbox.readFile(QFileInfo(copy).fileName()), instrumentTest(i)) << i;
+    }
 }
