@@ -92,7 +92,7 @@ void showSite(const TSiteCommand &command, const TSetting &setting, const TRefer
 {
     const QString path = command.files.first();
     const TSiteData data = ReadSiteWithTests(path, setting, tables);
-    const QDir folder = QFileInfo(path).absoluteDir();
+    const QString folder = QFileInfo(path).absolutePath();
     const TSiteFigures &figures = data.Figures;
     for (qsizetype i = 0; i < data.Site.Points.size(); ++i) {
         const TSiteTestPoint &point = data.Site.Points.at(i);
@@ -102,9 +102,9 @@ void showSite(const TSiteCommand &command, const TSetting &setting, const TRefer
         const std::optional<double> y =
             f.Position ? std::optional<double>(f.Position->y()) : std::nullopt;
         out << "point\t" << CliField(point.Label) << '\t'
-            << CliField(QDir::fromNativeSeparators(folder.relativeFilePath(point.File))) << '\t'
-            << SiteMetresText(x) << '\t' << SiteMetresText(y) << '\t' << SiteMetresText(f.Ground)
-            << '\t' << tenths(f, &TBearingResult::MeanNswTenths) << '\t'
+            << CliField(SiteFileReference(point, folder)) << '\t' << SiteMetresText(x) << '\t'
+            << SiteMetresText(y) << '\t' << SiteMetresText(f.Ground) << '\t'
+            << tenths(f, &TBearingResult::MeanNswTenths) << '\t'
             << tenths(f, &TBearingResult::QaTenths) << '\t' << thickness(f, f.UpperThickness)
             << '\t' << thickness(f, f.LowerThickness) << '\n';
     }
@@ -117,13 +117,16 @@ void showSite(const TSiteCommand &command, const TSetting &setting, const TRefer
     }
     printPointSurveys(data.Site, folder, out);
     out.flush();
-    // What the GPS records could not give is told; a test that cannot be read fails the command
-    // after the figures of the others.
+    // What the GPS records could not give, and positions far from the others, are told; a test
+    // that cannot be read fails the command after the figures of the others.
     for (qsizetype i = 0; i < data.Site.Points.size(); ++i) {
-        if (!data.Tests.at(i).Test)
-            continue;
-        for (const QString &problem : figures.Points.at(i).Problems)
-            err << "tessmark-cli: " << data.Site.Points.at(i).Label << ": " << problem << '\n';
+        const QString &label = data.Site.Points.at(i).Label;
+        if (data.Tests.at(i).Test) {
+            for (const QString &problem : figures.Points.at(i).Problems)
+                err << "tessmark-cli: " << label << ": " << problem << '\n';
+        }
+        if (const std::optional<TSiteFarPoint> far = figures.FarPoint(i))
+            err << "tessmark-cli: " << label << ": " << FarPointText(*far) << '\n';
     }
     err.flush();
     const QStringList problems = data.TestProblems();

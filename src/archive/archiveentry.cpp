@@ -11,6 +11,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QTime>
 #include <cmath>
 
@@ -127,6 +128,27 @@ qint64 RefreshArchive(TCatalogue &catalogue, const TSetting &setting,
             }
         },
         progress);
+}
+
+QList<TArchiveHit> NearbyArchivedTests(TCatalogue &catalogue, const TSiteData &data, double radius)
+{
+    const std::optional<TGeoPosition> place = SitePlace(data);
+    if (!place)
+        return {};
+    QSet<QString> own;
+    for (const TSiteTestPoint &point : data.Site.Points) {
+        try {
+            own.insert(ArchiveHash(ReadWholeFile(point.File, kMaxDataFileBytes)));
+        } catch (const ETessmarkError &) {
+            // A point whose file cannot be read has no bytes to match.
+        }
+    }
+    TArchiveQuery query;
+    query.Near = place;
+    query.Radius = radius;
+    QList<TArchiveHit> hits = catalogue.Find(query);
+    hits.removeIf([&](const TArchiveHit &hit) { return own.contains(hit.Entry.Hash); });
+    return hits;
 }
 
 QString ArchiveMetresText(const std::optional<int> &cm)

@@ -46,6 +46,11 @@ QString ArchivedFileToOpen(TCatalogue &catalogue, const TArchiveEntry &entry,
 // Where a site stands: the middle of its tests' GPS positions; none when no test has one.
 std::optional<TGeoPosition> SitePlace(const TSiteData &data);
 
+// The archived tests within `radius` metres of the site's place that are not the site's own
+// (the same bytes as one of its points' files), nearest first; none when the site has no place.
+// Raises ECatalogueError.
+QList<TArchiveHit> NearbyArchivedTests(TCatalogue &catalogue, const TSiteData &data, double radius);
+
 // Metres with two decimals for a depth in cm, or "-"; tenths with one decimal, or "-".
 QString ArchiveMetresText(const std::optional<int> &cm);
 QString ArchiveTenthsText(const std::optional<int> &tenths);

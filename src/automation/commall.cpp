@@ -61,17 +61,17 @@ void TCommAllRun::Decide()
 {
     if (!m_finished)
         return;
-    // The transfer button comes on with every answer: still off, nothing has answered.
-    if (!m_dialog || !m_dialog->DataBtn->isEnabled()) {
+    // No tests listed: nothing has answered, or the list failed or was empty. Either way there
+    // is nothing to fetch. (The transfer button stays off until tests are picked, so it cannot
+    // tell an answer from none.)
+    if (!m_dialog || m_dialog->SrcList->count() == 0) {
         Finish(1);
         return;
     }
     try {
         m_dialog->IncAllBtnClick();
-        // A failed list leaves nothing to transfer: that is not a fetch done.
-        const bool anything = m_dialog->DstList->count() > 0;
         m_dialog->DataBtnClick();
-        Finish(anything ? 0 : 1);
+        Finish(0);
     } catch (const std::exception &) {
         delete m_dialog;
         Finish(1);

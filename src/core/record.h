@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 // The text that stands for a self-sinking step wherever a half-turn count is expected.
@@ -136,6 +137,9 @@ struct TSoundingTest
     QList<TTorquePair> TestQuantities;
     QList<QByteArray> RawLines; // the lines read, as bytes, so a re-save is byte exact
     QString CurrentFile;
+    // What the reader passed over without failing the file, one sentence each (a GPS line too
+    // short to hold a position).
+    QStringList ReadNotes;
 };
 
 // Half-turn conversions; naMode is the NaMode setting (one decimal when on).

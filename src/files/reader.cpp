@@ -324,6 +324,7 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
     Tkannyu &log = test.NormalLog;
     test.TestParams.clear();
     test.TestQuantities.clear();
+    test.ReadNotes.clear();
     Clear_GPS(test.TestGps);
     log.startRows();
     log.reserveRows(int(lines.size()) + 1);
@@ -345,6 +346,9 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
 
     HalfTurnTexts halfTurns;
     QString text;
+    const auto lineNumberOf = [&lineNumbers](qsizetype i) {
+        return i < lineNumbers.size() ? lineNumbers.at(i) : int(i) + 1;
+    };
     for (qsizetype i = 0; i < lines.size(); ++i) {
         decodeLine(lines.at(i), text);
         try {
@@ -454,7 +458,16 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
                     state = ParseState::Outside;
                     break;
                 }
-                field(fields, 9);
+                // A short line holds no whole position; the rows do not depend on it, so the
+                // test is read without it and says so.
+                if (fields.size() < 9) {
+                    test.ReadNotes.append(
+                        QStringLiteral(
+                            "GPSの行（%1 行目）は項目が %2 つしかないため、位置を読みません")
+                            .arg(lineNumberOf(i))
+                            .arg(fields.size()));
+                    break;
+                }
                 TGPSData &gps = test.TestGps;
                 gps.Status = fields[0].toString();
                 gps.Latitude = fields[1].toString();
@@ -469,7 +482,7 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
             }
             }
         } catch (const LineError &e) {
-            const int lineNo = i < lineNumbers.size() ? lineNumbers.at(i) : int(i) + 1;
+            const int lineNo = lineNumberOf(i);
             throw EDataFileError(EDataFileError::Malformed,
                                  QStringLiteral("ファイル %1 の %2 行目が読めません: %3")
                                      .arg(QFileInfo(test.CurrentFile).fileName())

@@ -53,6 +53,17 @@ QFont GothicFont(bool proportional, int pixelHeight)
     return font;
 }
 
+QFont ProportionalGothicFont(int pixelHeight)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                      QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
+                      QStringLiteral("IPAGothic")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(qMax(1, pixelHeight));
+    return font;
+}
+
 QFont GraphFont(TPaintTarget target)
 {
     return target == TPaintTarget::Window ? GothicFont(true, 12) : GothicFont(false, 12);
@@ -63,6 +74,14 @@ void SetFontHeight(QPainter &canvas, int pixelHeight)
     QFont font = canvas.font();
     font.setPixelSize(qMax(1, pixelHeight));
     canvas.setFont(font);
+}
+
+void SetCaptionFontHeight(QPainter &canvas, int pixelHeight)
+{
+    if (canvas.font().families() == GothicFamilies(true))
+        canvas.setFont(ProportionalGothicFont(pixelHeight));
+    else
+        SetFontHeight(canvas, pixelHeight);
 }
 
 void TextOut(QPainter &canvas, int x, int y, const QString &text)

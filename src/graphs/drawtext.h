@@ -22,12 +22,21 @@ enum class TPaintTarget { Window, Printer };
 QStringList GothicFamilies(bool proportional);
 // A regular Gothic font of `pixelHeight` pixels; proportional for the window.
 QFont GothicFont(bool proportional, int pixelHeight);
+// A proportional Gothic of `pixelHeight` pixels for texts that are measured where they are
+// placed (the site drawings, the graph window's captions): "ＭＳ Ｐゴシック", else the IPA or
+// Noto proportional face. At a few pixels a fixed-pitch face's narrow "B" reads as "8".
+QFont ProportionalGothicFont(int pixelHeight);
 // The font a graph starts from on its target (the window's "ＭＳ Ｐゴシック" 12 px, the
 // printout's "ＭＳ ゴシック").
 QFont GraphFont(TPaintTarget target);
 
 // Sets the canvas font height in pixels, keeping its family (at least 1 pixel).
 void SetFontHeight(QPainter &canvas, int pixelHeight);
+// Sets the font of a caption (a word, not a figure) of `pixelHeight` pixels. On the graph
+// window's font the caption takes ProportionalGothicFont, legible at the few pixels the graph
+// gives it; the window's figures keep their font, placed for half-width digits. On the
+// printout's font this is SetFontHeight.
+void SetCaptionFontHeight(QPainter &canvas, int pixelHeight);
 
 // Writes `text` with the top-left corner of its box at (x, y).
 void TextOut(QPainter &canvas, int x, int y, const QString &text);

@@ -180,7 +180,7 @@ void TObject_Paint::DrawAxes(const TGraphStyle &, const PlotRect &plot, TGraphSc
     canvas.drawLine(QPoint(right, top), QPoint(left, top));
 
     const int f2 = std::min(Nearest(h / 30), Nearest(w / 25));
-    SetFontHeight(canvas, f2);
+    SetCaptionFontHeight(canvas, f2);
     if (DepthLabels != 0) {
         static const QString kCaption[] = {QStringLiteral("貫"), QStringLiteral("入"),
                                            QStringLiteral("深"), QStringLiteral("さ"),

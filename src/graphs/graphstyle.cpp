@@ -147,6 +147,7 @@ void TGraphStyle::DrawTorque(const PlotRect &plot, TGraphScales scales, QPainter
     const int labelTop = plot.Bottom + f / 2;
     DrawTextAnchored(canvas, xt, labelTop, 1, QStringLiteral("0"));
     DrawTextAnchored(canvas, right, labelTop, 1, QString::number(torqueMax));
+    SetCaptionFontHeight(canvas, f);
     DrawTextAnchored(canvas, (xt + right) / 2, labelTop, 1, QStringLiteral("トルク(N･m)"));
     canvas.restore();
 }
@@ -217,6 +218,7 @@ void TNswGraph::DrawValueAxis(const PlotRect &plot, TGraphScales scales, QPainte
             break;
     }
 
+    SetCaptionFontHeight(canvas, f);
     TextOut(canvas, Nearest(x0 + 2.0 * f), Nearest(top - 3.25 * f), QStringLiteral("(kN)"));
     TextOut(canvas, Nearest(x0 + 1.5 * f), Nearest(top - 2.25 * f), QStringLiteral("(kgf)"));
     TextOut(canvas, Nearest(left + 0.75 * f), Nearest(top - 4.5 * f), QStringLiteral("荷重"));
@@ -265,7 +267,7 @@ void TNGraph::DrawValueAxis(const PlotRect &plot, TGraphScales scales, QPainter 
     SolidValueLines(canvas, plot, x0, step, trunc, f, 2, lastMinor, depthLabels);
 
     const int f3 = std::min(Nearest(plot.Height() / 30.0), Nearest(plot.Width() / 25.0));
-    SetFontHeight(canvas, f3);
+    SetCaptionFontHeight(canvas, f3);
     TextOut(canvas, Nearest(plot.Left + Data.Origin * xs + 8.0 * f3), Nearest(top - 3.0 * f3),
             QStringLiteral("換算N値"));
     canvas.restore();

@@ -1,6 +1,7 @@
 #include "evaluationdlg.h"
 
 #include "errors.h"
+#include "placement.h"
 #include "presentation.h"
 #include "settings.h"
 
@@ -86,6 +87,8 @@ TEvaluationDlg::TEvaluationDlg(const TSoundingTest &test, TSetting &setting,
     connect(CopyBtn, &QPushButton::clicked, this, &TEvaluationDlg::CopyBtnClick);
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
     BaseEditChange();
+    adjustSize();
+    CentreOnScreen(this);
 }
 
 void TEvaluationDlg::BaseEditChange()

@@ -599,8 +599,10 @@ void Tgrid_form::khelpClick()
                                this);
         return;
     }
-    openOutside(QUrl::fromLocalFile(HelpFile), QStringLiteral("ヘルプファイルを開けません。\r") +
-                                                   QDir::toNativeSeparators(HelpFile));
+    // The file is there: what fails is finding a program that shows it.
+    openOutside(QUrl::fromLocalFile(HelpFile),
+                QStringLiteral("ヘルプファイルを開くプログラムが見つかりません。\r") +
+                    QDir::toNativeSeparators(HelpFile));
 }
 
 void Tgrid_form::Homepage1Click()

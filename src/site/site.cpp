@@ -48,11 +48,16 @@ QString LabelProblem(const TSite &site, qsizetype index, const QString &label)
     return {};
 }
 
+bool SiteMetresFit(double metres)
+{
+    return std::isfinite(metres) && std::abs(metres) <= kMaxSiteMetres;
+}
+
 std::optional<double> ParseSiteMetres(const QString &text)
 {
     static const QRegularExpression pattern(QStringLiteral("^[-+]?(\\d{1,5}(\\.\\d*)?|\\.\\d+)$"));
     const QString trimmed = text.trimmed();
-    if (!pattern.match(trimmed).hasMatch())
+    if (!pattern.match(trimmed).hasMatch() || !SiteMetresFit(trimmed.toDouble()))
         return std::nullopt;
     return trimmed.toDouble();
 }
@@ -81,8 +86,14 @@ TSitePointTest ReadSitePointTest(const QString &file, const TSetting &setting,
 {
     TSitePointTest read;
     const QString shown = QDir::toNativeSeparators(file);
-    if (!QFileInfo(file).isFile()) {
+    const QFileInfo info(file);
+    if (!info.exists()) {
         read.Problem = QStringLiteral("試験ファイルがありません: %1").arg(shown);
+        return read;
+    }
+    // A folder, a device or a pipe under a test's name is there, but holds no test.
+    if (!info.isFile()) {
+        read.Problem = QStringLiteral("試験ファイルは通常のファイルではありません: %1").arg(shown);
         return read;
     }
     try {
@@ -103,9 +114,25 @@ std::optional<double> TSitePointFigures::SoftBottomLevel() const
     return *Ground - *SoftBottom / 100.0;
 }
 
+QString FarPointText(const TSiteFarPoint &far)
+{
+    return QStringLiteral(
+               "位置がほかの測点の中央から %1 km 離れています（緯度・経度の誤りのおそれ）")
+        .arg(QString::number(far.Distance / 1000, 'f', 1));
+}
+
+std::optional<TSiteFarPoint> TSiteFigures::FarPoint(qsizetype index) const
+{
+    for (const TSiteFarPoint &far : FarPoints) {
+        if (far.Index == index)
+            return far;
+    }
+    return std::nullopt;
+}
+
 bool TSiteFigures::TrueSpacing() const
 {
-    if (Points.isEmpty())
+    if (Points.isEmpty() || !FarPoints.isEmpty())
         return false;
     double length = 0;
     for (const TSitePairFigures &pair : Pairs) {
@@ -155,6 +182,43 @@ void evaluatePoint(TSitePointFigures &figures, const Tkannyu &rounded, int base)
             std::max(figures.SoftBottom.value_or(0), std::min(layer.Bottom, checkTo));
 }
 
+double median(QList<double> values)
+{
+    const qsizetype middle = values.size() / 2;
+    std::nth_element(values.begin(), values.begin() + middle, values.end());
+    const double upper = values.at(middle);
+    if (values.size() % 2 == 1)
+        return upper;
+    return (*std::max_element(values.cbegin(), values.cbegin() + middle) + upper) / 2;
+}
+
+// The median stands among the correct points as long as most of them are correct, so one
+// misread position cannot drag it away as it would a mean.
+QList<TSiteFarPoint> farPoints(const QList<TSitePointFigures> &points)
+{
+    QList<double> xs;
+    QList<double> ys;
+    for (const TSitePointFigures &point : points) {
+        if (point.Position) {
+            xs.append(point.Position->x());
+            ys.append(point.Position->y());
+        }
+    }
+    QList<TSiteFarPoint> far;
+    if (xs.isEmpty())
+        return far;
+    const QPointF centre(median(xs), median(ys));
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        if (!points.at(i).Position)
+            continue;
+        const QPointF away = *points.at(i).Position - centre;
+        const double distance = std::hypot(away.x(), away.y());
+        if (distance > kFarPointMetres)
+            far.append({i, distance});
+    }
+    return far;
+}
+
 } // namespace
 
 TSiteFigures ComputeSiteFigures(const TSite &site, const QList<TSitePointTest> &tests)
@@ -173,11 +237,18 @@ TSiteFigures ComputeSiteFigures(const TSite &site, const QList<TSitePointTest> &
             point.Problems.append(test.Problem);
             continue;
         }
+        point.Problems += test.Test->ReadNotes;
         const TGPSData &gps = test.Test->TestGps;
         try {
             places[i] = ReadGpsPosition(gps);
         } catch (const EConvertError &e) {
             point.Problems.append(e.message());
+            // The altitude was taken with the position: a position that cannot be read puts it
+            // in doubt too.
+            if (!gps.Altitude.trimmed().isEmpty())
+                point.Problems.append(
+                    QStringLiteral("GPSの位置が読めないため、海抜高度も使いません"));
+            continue;
         }
         try {
             altitudes[i] = ReadGpsAltitude(gps);
@@ -208,6 +279,8 @@ TSiteFigures ComputeSiteFigures(const TSite &site, const QList<TSitePointTest> &
         if (const TSitePointTest &test = tests.value(i); test.Test)
             evaluatePoint(point, test.Test->RoundedLog, site.BaseDepth);
     }
+
+    figures.FarPoints = farPoints(figures.Points);
 
     for (qsizetype i = 0; i + 1 < count; ++i) {
         const TSitePointFigures &a = figures.Points.at(i);

@@ -25,8 +25,15 @@ struct TSiteTestPoint
     std::optional<QPointF> TypedPosition; // metres east (x) and north (y)
     std::optional<double> TypedGround;    // ground level, metres
     TPointSurvey Survey = {};             // weather, tester, water level, photos, …
+    // File as the site file names it ("tests/No1.ktd", "/mnt/survey/No1.ktd"); empty for a
+    // point added since. Only how it is written, so it takes no part in comparing points.
+    QString FileAsNamed = {};
 
-    bool operator==(const TSiteTestPoint &) const = default;
+    bool operator==(const TSiteTestPoint &other) const
+    {
+        return File == other.File && Label == other.Label && TypedPosition == other.TypedPosition &&
+               TypedGround == other.TypedGround && Survey == other.Survey;
+    }
 };
 
 struct TSite
@@ -51,8 +58,13 @@ qsizetype FindPointLabel(const TSite &site, const QString &label);
 // Why `label` cannot name the point at `index` (empty, or another point's), or empty when it can.
 QString LabelProblem(const TSite &site, qsizetype index, const QString &label);
 
+// How far a position, a level or an outline corner may lie, in metres either way: what the
+// table and the command line take, and what a site file may hold.
+inline constexpr double kMaxSiteMetres = 99999.99;
+// True when `metres` is a finite length within ±kMaxSiteMetres.
+bool SiteMetresFit(double metres);
 // A length typed in metres: an optional sign, digits and decimals ("-1.25"); none when the text
-// is not such a number or lies beyond ±99999.99.
+// is not such a number or does not fit.
 std::optional<double> ParseSiteMetres(const QString &text);
 // Metres with two decimals ("1.50", "-0.25", never "-0.00").
 QString SiteMetresText(double metres);
@@ -112,6 +124,19 @@ struct TSitePairFigures
     std::optional<double> SlopePermille; // BottomDifference / Distance, in ‰
 };
 
+// A point whose position lies far from the others: most likely a misread latitude or longitude
+// (356.812 read as 3° 56.812′ puts a point 3,500 km away).
+inline constexpr double kFarPointMetres = 1000;
+struct TSiteFarPoint
+{
+    qsizetype Index = -1;
+    double Distance = 0; // metres from the median of the site's positions
+
+    bool operator==(const TSiteFarPoint &) const = default;
+};
+// The warning about a far point, without its label: "位置がほかの測点の中央から 3513.2 km …".
+QString FarPointText(const TSiteFarPoint &far);
+
 struct TSiteFigures
 {
     QList<TSitePointFigures> Points; // one per point
@@ -119,15 +144,21 @@ struct TSiteFigures
     // The points the GPS positions and altitudes are measured from; -1 when none has one.
     qsizetype PositionOrigin = -1;
     qsizetype GroundOrigin = -1;
+    // The points more than kFarPointMetres from the median of the positions (x and y each the
+    // median of the points that have a position), in the order of the points.
+    QList<TSiteFarPoint> FarPoints;
 
-    // True when every point has a position and the points are not all in one place: the
-    // cross-section can then space them as they stand.
+    // The far point at `index`, or none.
+    std::optional<TSiteFarPoint> FarPoint(qsizetype index) const;
+    // True when every point has a position, none lies far from the others and the points are
+    // not all in one place: the cross-section can then space them as they stand.
     bool TrueSpacing() const;
 };
 
 // The figures of `site` with its tests (`tests` holds one entry per point, in order).
 // GPS positions become metres east and north of the first point with a readable GPS position,
-// GPS altitudes ground levels relative to the first point with one.
+// GPS altitudes ground levels relative to the first point with one. An altitude counts only
+// beside a position that could be read.
 TSiteFigures ComputeSiteFigures(const TSite &site, const QList<TSitePointTest> &tests);
 
 // A site with its tests read and its figures: what the tool, the drawings and the window use.

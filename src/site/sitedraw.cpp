@@ -8,7 +8,7 @@
 
 QFont SiteFont(int pixelHeight)
 {
-    return GothicFont(false, pixelHeight);
+    return ProportionalGothicFont(pixelHeight);
 }
 
 int SiteLineWidth(const TSiteDrawStyle &style)
@@ -19,6 +19,11 @@ int SiteLineWidth(const TSiteDrawStyle &style)
 QColor SiteAccent(const TSiteDrawStyle &style)
 {
     return style.Color ? QColor(210, 0, 0) : QColor(Qt::black);
+}
+
+QString OmittedDistancesNote()
+{
+    return QStringLiteral("込み合う所の測点間の距離は省略");
 }
 
 QString GroundLevelText(const std::optional<double> &metres)
@@ -94,20 +99,77 @@ void TLabelPlacer::Avoid(const QPolygonF &outline, int clearance)
     m_clearance = clearance;
 }
 
-QRect TLabelPlacer::Place(const QList<QRect> &candidates)
+bool TLabelPlacer::IsFree(const QRect &box) const
 {
-    const auto free = [&](const QRect &box) {
-        if (!m_bounds.contains(box))
-            return false;
-        const QRectF clear =
-            QRectF(box).adjusted(-m_clearance, -m_clearance, m_clearance, m_clearance);
-        if (!m_outline.isEmpty() && m_outline.intersects(clear) && !m_outline.contains(clear))
-            return false;
-        return std::none_of(m_taken.cbegin(), m_taken.cend(),
-                            [&](const QRect &taken) { return taken.intersects(box); });
+    if (!m_bounds.contains(box))
+        return false;
+    const QRectF clear = QRectF(box).adjusted(-m_clearance, -m_clearance, m_clearance, m_clearance);
+    if (!m_outline.isEmpty() && m_outline.intersects(clear) && !m_outline.contains(clear))
+        return false;
+    const auto overlaps = [&](const QRect &taken) {
+        return taken.intersects(box);
     };
-    const auto found = std::find_if(candidates.cbegin(), candidates.cend(), free);
-    const QRect chosen = found != candidates.cend() ? *found : candidates.value(0);
-    m_taken.append(chosen);
-    return chosen;
+    const auto crosses = [&](const QLineF &line) {
+        return LineCrossesBox(line, box);
+    };
+    return std::none_of(m_taken.cbegin(), m_taken.cend(), overlaps) &&
+           std::none_of(m_lines.cbegin(), m_lines.cend(), crosses);
+}
+
+bool TLabelPlacer::leaderIsFree(const QLineF &leader) const
+{
+    return std::none_of(m_taken.cbegin(), m_taken.cend(),
+                        [&](const QRect &taken) { return LineCrossesBox(leader, taken); });
+}
+
+qsizetype TLabelPlacer::Place(const QList<TLabelCandidate> &candidates)
+{
+    for (qsizetype i = 0; i < candidates.size(); ++i) {
+        const TLabelCandidate &candidate = candidates.at(i);
+        if (!IsFree(candidate.Box) || (candidate.Leader && !leaderIsFree(*candidate.Leader)))
+            continue;
+        m_taken.append(candidate.Box);
+        if (candidate.Leader)
+            m_lines.append(*candidate.Leader);
+        return i;
+    }
+    return -1;
+}
+
+std::optional<QRect> TLabelPlacer::Place(const QList<QRect> &candidates)
+{
+    QList<TLabelCandidate> plain;
+    for (const QRect &box : candidates)
+        plain.append({box, std::nullopt});
+    const qsizetype taken = Place(plain);
+    return taken < 0 ? std::nullopt : std::optional<QRect>(candidates.at(taken));
+}
+
+bool LineCrossesBox(const QLineF &line, const QRectF &box)
+{
+    // The box as Qt covers it in pixels: its right and bottom edges lie one pixel inside.
+    const QRectF area = box.adjusted(0, 0, -1, -1);
+    if (area.contains(line.p1()) || area.contains(line.p2()))
+        return true;
+    const QLineF edges[] = {{area.topLeft(), area.topRight()},
+                            {area.topRight(), area.bottomRight()},
+                            {area.bottomRight(), area.bottomLeft()},
+                            {area.bottomLeft(), area.topLeft()}};
+    return std::any_of(std::begin(edges), std::end(edges), [&](const QLineF &edge) {
+        return line.intersects(edge, nullptr) == QLineF::BoundedIntersection;
+    });
+}
+
+std::optional<QLineF> LeaderTo(const QPointF &centre, double radius, const QRect &box, int reach)
+{
+    const QRectF area = QRectF(box).adjusted(0, 0, -1, -1);
+    const QPointF nearest(std::clamp(centre.x(), area.left(), area.right()),
+                          std::clamp(centre.y(), area.top(), area.bottom()));
+    const QPointF towards = nearest - centre;
+    const double length = std::hypot(towards.x(), towards.y());
+    if (length <= reach)
+        return std::nullopt;
+    // From just outside the mark's square, so it does not count as crossing its own mark.
+    const double start = radius * 1.5 + 1;
+    return QLineF(centre + towards * (start / length), nearest);
 }

@@ -51,15 +51,26 @@ private:
             refuse(part, QStringLiteral("が数値ではありません"));
         return value.toDouble();
     }
+    // A length in metres, within what the table and the command line take: a hand-edited
+    // 1e308 would give figures of hundreds of digits and drawings without a scale.
+    double metres(const QJsonValue &value, const QString &part) const
+    {
+        const double read = number(value, part);
+        if (!SiteMetresFit(read))
+            refuse(part, QStringLiteral("が ±%1 m を超えています")
+                             .arg(QString::number(kMaxSiteMetres, 'f', 2)));
+        return read;
+    }
     QPointF pair(const QJsonValue &value, const QString &part) const
     {
         const QJsonArray array = value.toArray();
         if (!value.isArray() || array.size() != 2)
             refuse(part, QStringLiteral("が [x, y] ではありません"));
-        return {number(array.at(0), part + QStringLiteral(" の x")),
-                number(array.at(1), part + QStringLiteral(" の y"))};
+        return {metres(array.at(0), part + QStringLiteral(" の x")),
+                metres(array.at(1), part + QStringLiteral(" の y"))};
     }
     TSiteTestPoint point(const QJsonValue &value, qsizetype index) const;
+    void requireUniqueLabels(const QList<TSiteTestPoint> &points) const;
 
     QString m_folder;
     QString m_fileName;
@@ -75,12 +86,15 @@ TSiteTestPoint TSiteReader::point(const QJsonValue &value, qsizetype index) cons
     const QJsonValue file = object.value(QLatin1String("file"));
     if (!file.isString() || file.toString().isEmpty())
         refuse(part + QStringLiteral(" の \"file\""), QStringLiteral("がありません"));
-    point.File = QDir::cleanPath(QDir(m_folder).absoluteFilePath(file.toString()));
+    point.FileAsNamed = file.toString();
+    point.File = QDir::cleanPath(QDir(m_folder).absoluteFilePath(point.FileAsNamed));
     const QJsonValue label = object.value(QLatin1String("label"));
     if (label.isUndefined())
         point.Label = DefaultPointLabel(index);
-    else if (!label.isString() || label.toString().trimmed().isEmpty())
+    else if (!label.isString())
         refuse(part + QStringLiteral(" の \"label\""), QStringLiteral("が文字列ではありません"));
+    else if (label.toString().trimmed().isEmpty())
+        refuse(part + QStringLiteral(" の \"label\""), QStringLiteral("が空です"));
     else
         point.Label = label.toString();
     const QJsonValue x = object.value(QLatin1String("x"));
@@ -88,13 +102,27 @@ TSiteTestPoint TSiteReader::point(const QJsonValue &value, qsizetype index) cons
     if (x.isUndefined() != y.isUndefined())
         refuse(part + QStringLiteral(" の \"x\" と \"y\""), QStringLiteral("の片方しかありません"));
     if (!x.isUndefined())
-        point.TypedPosition = QPointF(number(x, part + QStringLiteral(" の \"x\"")),
-                                      number(y, part + QStringLiteral(" の \"y\"")));
+        point.TypedPosition = QPointF(metres(x, part + QStringLiteral(" の \"x\"")),
+                                      metres(y, part + QStringLiteral(" の \"y\"")));
     const QJsonValue ground = object.value(QLatin1String("ground"));
     if (!ground.isUndefined())
-        point.TypedGround = number(ground, part + QStringLiteral(" の \"ground\""));
+        point.TypedGround = metres(ground, part + QStringLiteral(" の \"ground\""));
     point.Survey = ReadPointSurvey(object, m_folder, part);
     return point;
+}
+
+// Two points of one label could be told apart by no command that names a point by its label.
+void TSiteReader::requireUniqueLabels(const QList<TSiteTestPoint> &points) const
+{
+    TSite earlier;
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        const QString &label = points.at(i).Label;
+        const qsizetype same = FindPointLabel(earlier, label);
+        if (same >= 0)
+            refuse(QStringLiteral("測点 %1 の \"label\" 「%2」").arg(i + 1).arg(label),
+                   QStringLiteral("は測点 %1 と同じです").arg(same + 1));
+        earlier.Points.append(points.at(i));
+    }
 }
 
 TSite TSiteReader::read(const QByteArray &document)
@@ -139,6 +167,7 @@ TSite TSiteReader::read(const QByteArray &document)
     const QJsonArray pointList = points.toArray();
     for (qsizetype i = 0; i < pointList.size(); ++i)
         site.Points.append(point(pointList.at(i), i));
+    requireUniqueLabels(site.Points);
     const QJsonValue outline = root.value(QLatin1String("outline"));
     if (!outline.isUndefined() && !outline.isArray())
         refuse(QStringLiteral("\"outline\""), QStringLiteral("が頂点の並びではありません"));
@@ -151,6 +180,16 @@ TSite TSiteReader::read(const QByteArray &document)
 }
 
 } // namespace
+
+QString SiteFileReference(const TSiteTestPoint &point, const QString &folder)
+{
+    const QDir dir(folder);
+    if (!point.FileAsNamed.isEmpty() &&
+        QDir::cleanPath(dir.absoluteFilePath(point.FileAsNamed)) == point.File)
+        return point.FileAsNamed;
+    // Relative, so the site and its tests can move together to another folder or machine.
+    return dir.relativeFilePath(point.File);
+}
 
 bool IsSiteFile(const QString &path)
 {
@@ -168,8 +207,7 @@ QByteArray SiteDocument(const TSite &site, const QString &folder)
     QJsonArray points;
     for (const TSiteTestPoint &point : site.Points) {
         QJsonObject object;
-        // Relative, so the site and its tests can move together to another folder or machine.
-        object.insert(QLatin1String("file"), QDir(folder).relativeFilePath(point.File));
+        object.insert(QLatin1String("file"), SiteFileReference(point, folder));
         object.insert(QLatin1String("label"), point.Label);
         if (point.TypedPosition) {
             object.insert(QLatin1String("x"), millimetres(point.TypedPosition->x()));

@@ -24,7 +24,11 @@ public:
 // True when the path ends in ".tsite" (any case).
 bool IsSiteFile(const QString &path);
 
-// The document of `site` with its test files relative to `folder` (the site file's).
+// How the site file in `folder` names the point's test: as the file named it when read, while
+// that still names the same file; otherwise relative to the folder.
+QString SiteFileReference(const TSiteTestPoint &point, const QString &folder);
+
+// The document of `site` with its test files named by SiteFileReference.
 QByteArray SiteDocument(const TSite &site, const QString &folder);
 // The site a document holds, its test files made absolute against `folder`. `fileName` is how
 // messages name the document. Raises ESiteFileError.

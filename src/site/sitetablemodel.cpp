@@ -2,11 +2,13 @@
 
 #include "site.h"
 
+#include <QApplication>
 #include <QBrush>
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
 #include <QPalette>
+#include <QStyle>
 
 namespace {
 
@@ -53,9 +55,10 @@ QVariant TSiteTableModel::headerData(int section, Qt::Orientation orientation, i
                               "戻ります");
     if (role != Qt::DisplayRole)
         return {};
+    // Two short lines each, so every figure shows beside the file at the window's first size.
     static const char *const headings[ColumnCount] = {
-        "測点",    "試験ファイル", "X 東 (m)",     "Y 北 (m)",     "地盤高 (m)",
-        "平均Nsw", "qa長期",       "自沈 B～B+2m", "自沈 B+2～5m", "自沈層下端 (m)"};
+        "測点",      "試験ファイル",    "X 東\n(m)",        "Y 北\n(m)",        "地盤高\n(m)",
+        "平均\nNsw", "qa長期\n(kN/m²)", "自沈(m)\nB～B+2m", "自沈(m)\nB+2～5m", "自沈層\n下端(m)"};
     return QString::fromUtf8(headings[section]);
 }
 
@@ -106,6 +109,8 @@ QString TSiteTableModel::toolTip(int row, int column) const
     if (column == LabelColumn || column == FileColumn) {
         QStringList lines{QDir::toNativeSeparators(point.File)};
         lines += f.Problems;
+        if (const std::optional<TSiteFarPoint> far = m_data.Figures.FarPoint(row))
+            lines.append(FarPointText(*far));
         return lines.join(u'\n');
     }
     if (column == XColumn || column == YColumn) {
@@ -152,6 +157,15 @@ QVariant TSiteTableModel::data(const QModelIndex &index, int role) const
     case Qt::TextAlignmentRole:
         return column >= XColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                                  : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::DecorationRole:
+        if (column == LabelColumn && m_data.Figures.FarPoint(row))
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+        return {};
+    case Qt::BackgroundRole:
+        // The whole row of a point far from the others, so a misread position is seen at once.
+        if (m_data.Figures.FarPoint(row))
+            return QBrush(QColor(255, 226, 190));
+        return {};
     case Qt::ForegroundRole:
         if (!m_data.Tests.value(row).Test && column <= FileColumn)
             return QBrush(Qt::red);

@@ -186,7 +186,10 @@ void TSiteWindow::createControls()
     PointTable->setEditTriggers(QAbstractItemView::DoubleClicked |
                                 QAbstractItemView::EditKeyPressed |
                                 QAbstractItemView::AnyKeyPressed);
-    PointTable->horizontalHeader()->setStretchLastSection(true);
+    // The file's name takes what the figures leave, so they all show without scrolling.
+    PointTable->horizontalHeader()->setSectionResizeMode(TSiteTableModel::FileColumn,
+                                                         QHeaderView::Stretch);
+    PointTable->setTextElideMode(Qt::ElideMiddle);
     PointTable->setAlternatingRowColors(true);
     connect(PointTable, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
         // The columns that are not typed in open the test; the others start the editor.
@@ -197,17 +200,26 @@ void TSiteWindow::createControls()
     connect(m_model, &TSiteTableModel::EditRefused, this,
             [this](const QString &message) { Messages().warning(message, this); });
 
+    // The table across the window's width, the plan and the section side by side below it.
     PlanView = new TSiteDrawingView(TSiteDrawingView::Kind::Plan, m_data, central);
     SectionView = new TSiteDrawingView(TSiteDrawingView::Kind::Section, m_data, central);
-    auto *drawings = new QSplitter(Qt::Vertical, central);
+    auto *drawings = new QSplitter(Qt::Horizontal, central);
     drawings->addWidget(PlanView);
     drawings->addWidget(SectionView);
-    auto *split = new QSplitter(Qt::Horizontal, central);
+    drawings->setStretchFactor(0, 2);
+    drawings->setStretchFactor(1, 3);
+    auto *split = new QSplitter(Qt::Vertical, central);
     split->setObjectName(QStringLiteral("SiteSplitter"));
     split->addWidget(PointTable);
     split->addWidget(drawings);
-    split->setStretchFactor(0, 1);
+    split->setStretchFactor(0, 0);
     split->setStretchFactor(1, 1);
+    // Rows as high as the text needs; room for a house's usual five or six points to start with,
+    // the drawings taking what remains.
+    PointTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() * 3 / 2);
+    split->setSizes({PointTable->horizontalHeader()->sizeHint().height() +
+                         7 * PointTable->verticalHeader()->defaultSectionSize(),
+                     1000});
     layout->addWidget(split, 1);
     setCentralWidget(central);
 
@@ -266,6 +278,9 @@ void TSiteWindow::siteChanged()
         unplaced += point.Position ? 0 : 1;
     if (unplaced > 0)
         status.append(QStringLiteral("位置なし %1 点").arg(unplaced));
+    for (const TSiteFarPoint &far : m_data.Figures.FarPoints)
+        status.append(m_data.Site.Points.at(far.Index).Label + QStringLiteral(": ") +
+                      FarPointText(far));
     StatusLabel->setText(status.join(QStringLiteral("　")));
     PlanView->update();
     SectionView->update();

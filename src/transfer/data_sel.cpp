@@ -6,6 +6,7 @@
 #include "events.h"
 #include "messages.h"
 #include "pavlink.h"
+#include "placement.h"
 #include "portmap.h"
 #include "settings.h"
 #include "testlist.h"
@@ -15,13 +16,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 
@@ -141,8 +140,7 @@ TTermDlg::TTermDlg(const TTermContext &context, QWidget *parent)
     connect(DataBtn, &QPushButton::clicked, this, &TTermDlg::DataBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    CentreOnScreen(this);
 }
 
 TTermDlg::~TTermDlg()
@@ -403,11 +401,11 @@ void TTermDlg::TermAnswer(int wParam, int lParam)
     closeBusyWindow();
     unsetCursor();
     // Every answer turns the transfer button on, except a read the transfer goes on from; a
-    // failure ends the transfer.
+    // failure ends the transfer. With no test picked there is nothing to transfer.
     if (wParam == 1)
         stopReading();
     if (wParam == 1 || TransferMode != 1)
-        DataBtn->setEnabled(true);
+        DataBtn->setEnabled(DstList->count() > 0);
 
     if (wParam == 1) {
         Messages().error(TermFailureText(lParam), this);

@@ -1,8 +1,8 @@
 #include "tuusin.h"
 
-#include <QGuiApplication>
+#include "placement.h"
+
 #include <QLabel>
-#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -37,8 +37,7 @@ TTuusinForm::TTuusinForm(QWidget *parent)
     connect(Timer1, &QTimer::timeout, this, &TTuusinForm::Timer1Timer);
     Timer1->start();
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    CentreOnScreen(this);
 }
 
 void TTuusinForm::Timer1Timer()

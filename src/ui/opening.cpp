@@ -2,12 +2,11 @@
 
 #include "artwork.h"
 #include "events.h"
+#include "placement.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QTimer>
 
 TOpeningForm::TOpeningForm(std::function<QObject *()> mainForm, QWidget *parent)
@@ -60,8 +59,7 @@ void TOpeningForm::closeEvent(QCloseEvent *event)
 TOpeningForm *ShowOpeningForm(std::function<QObject *()> mainForm)
 {
     auto *form = new TOpeningForm(std::move(mainForm));
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        form->move(screen->geometry().center() - form->rect().center());
+    CentreOnScreen(form);
     form->show();
     form->raise();
     // Painted now: the main window's creation keeps the message loop busy for a while.

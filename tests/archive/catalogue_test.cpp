@@ -10,6 +10,7 @@
 #include "reftables.h"
 #include "sandbox.h"
 #include "settings.h"
+#include "site.h"
 #include "sitetestdata.h"
 
 #include <QDir>
@@ -487,4 +488,37 @@ TEST(ArchiveKeeper, ATransferredTestIsKeptEvenUnreadableAndAFailingCatalogueOnly
     const QString note = keeper.ArchiveTransferred(readable, target, setting, tables);
     EXPECT_TRUE(note.contains(QStringLiteral("/dev/null/archive.sqlite"))) << note.toStdString();
     EXPECT_TRUE(note.contains(QStringLiteral("9：30.ktd"))) << note.toStdString();
+}
+
+TEST(NearbyArchivedTests, AreTheArchivedTestsAroundTheSiteButNotItsOwnNearestFirst)
+{
+    TestSandbox sandbox;
+    TReferenceTables tables;
+    ASSERT_TRUE(tables.LoadFrom(sandbox.copyShippedTables()));
+    const TSetting setting;
+    TCatalogue catalogue(ParseCatalogueUrl(sandbox.filePath(QStringLiteral("a.sqlite")), {}));
+    const QDir samples(samplesDir());
+    TSiteData data;
+    for (int n = 1; n <= 5; ++n) {
+        const QString file = samples.filePath(QStringLiteral("site/No%1.ktd").arg(n));
+        ArchiveTestFile(catalogue, file, setting, tables);
+        if (n <= 3)
+            data.AddPoint(file, setting, tables);
+    }
+    // The sample lies within a metre of the site, sample.kgd some 70 m away.
+    for (const char *name : {"sample.ktd", "sample.kgd"})
+        ArchiveTestFile(catalogue, samples.filePath(QLatin1String(name)), setting, tables);
+
+    QStringList names;
+    QList<double> distances;
+    for (const TArchiveHit &hit : NearbyArchivedTests(catalogue, data, 200)) {
+        names.append(hit.Entry.FileName);
+        distances.append(*hit.Distance);
+    }
+    EXPECT_EQ(QSet<QString>(names.begin(), names.end()),
+              (QSet<QString>{"No4.ktd", "No5.ktd", "sample.ktd", "sample.kgd"}));
+    EXPECT_TRUE(std::is_sorted(distances.begin(), distances.end()));
+    EXPECT_EQ(names.last(), QStringLiteral("sample.kgd"));
+    EXPECT_EQ(NearbyArchivedTests(catalogue, data, 30).size(), 3);
+    EXPECT_TRUE(NearbyArchivedTests(catalogue, TSiteData{}, 200).isEmpty());
 }

@@ -143,6 +143,31 @@ TEST_F(CliSiteTest, ShowNamesWhatItCouldNotRead)
                                QDir::toNativeSeparators(tests[2])));
 }
 
+// A misread latitude is named with its distance; files are shown as the site file names them,
+// and one that is no regular file is said to be so.
+TEST_F(CliSiteTest, ShowWarnsOfAFarPointAndNamesFilesAsTheSiteDoes)
+{
+    WriteSiteTest(sandbox, "tests/a.ktd", {600, {}, "35.6812 N 139.7671 E 40 m"});
+    const QString b = WriteSiteTest(sandbox, "b.ktd", {600, {}, "35.6813 N 139.7672 E 40 m"});
+    WriteSiteTest(sandbox, "tests/c.ktd", {600, {}, "356.812 N 139.7671 E 40 m"});
+    sandbox.writeFile("house.tsite",
+                      QStringLiteral("{\"format\": \"Tessmark site\", \"version\": 1, "
+                                     "\"points\": [{\"file\": \"tests/a.ktd\"}, "
+                                     "{\"file\": \"%1\"}, {\"file\": \"tests/c.ktd\"}, "
+                                     "{\"file\": \"/dev/zero\"}]}")
+                          .arg(b)
+                          .toUtf8());
+    const CliRun r = run({"site", "show", site()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("point\tNo.2\t%1\t").arg(b)));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("point\tNo.4\t/dev/zero\t")));
+    EXPECT_TRUE(r.err.contains(QRegularExpression(
+        QStringLiteral("No.3: 位置がほかの測点の中央から 35\\d\\d\\.\\d km 離れています"))))
+        << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("No.1: 位置")));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("No.4: 試験ファイルは通常のファイルではありません")));
+}
+
 // The report is the evaluation report of the points (summary, two graphs a page) with the
 // plan, the section and the comparison after it; pictures take the asked size. A site with a
 // test that cannot be read draws nothing.

@@ -104,10 +104,8 @@ TEST(GraphsDepthAxis, TicksLabelsFrameAndCaptionOfTheWindowPlot)
         EXPECT_EQ(label.first().PixelSize, 8);
     }
 
-    // The caption pieces are centred on x 28 at a sixth of the height apart.
-    QFont captionFont = GraphFont(TPaintTarget::Window);
-    captionFont.setPixelSize(10);
-    const QFontMetrics metrics(captionFont, &device);
+    // The caption pieces are centred on x 28 at a sixth of the height apart, in the caption font.
+    const QFontMetrics metrics(ProportionalGothicFont(10), &device);
     const QString pieces[] = {QStringLiteral("貫"), QStringLiteral("入"), QStringLiteral("深"),
                               QStringLiteral("さ"), QStringLiteral("(m)")};
     const int centres[] = {113, 167, 220, 273, 327};
@@ -422,10 +420,12 @@ TEST(GraphsTorque, CurveMarkersAndLabels)
         EXPECT_EQ(path, c.Path);
         EXPECT_EQ(device.Ellipses, c.Markers);
 
-        // Labels centred under the plot, their tops half a font height below it.
+        // Labels centred under the plot, their tops half a font height below it; the figures in
+        // the window's font, the caption in the caption font.
         QFont font = GraphFont(TPaintTarget::Window);
         font.setPixelSize(c.LabelHeight);
-        const QFontMetrics metrics(font, &device);
+        const QFontMetrics figures(font, &device);
+        const QFontMetrics caption(ProportionalGothicFont(c.LabelHeight), &device);
         const std::pair<QString, int> labels[] = {{QStringLiteral("0"), c.Zero},
                                                   {QStringLiteral("100"), 323},
                                                   {QStringLiteral("トルク"), (c.Zero + 323) / 2}};
@@ -434,9 +434,10 @@ TEST(GraphsTorque, CurveMarkersAndLabels)
             ASSERT_EQ(found.size(), 1) << text.toStdString();
             EXPECT_EQ(found.first().TopLeft.y(), 380 + c.LabelHeight / 2);
             EXPECT_EQ(found.first().PixelSize, c.LabelHeight);
-            const QString whole = text == u"トルク" ? QStringLiteral("トルク(N･m)") : text;
-            EXPECT_EQ(found.first().TopLeft.x(), centre - metrics.horizontalAdvance(whole) / 2)
-                << text.toStdString();
+            const bool isCaption = text == u"トルク";
+            const QString whole = isCaption ? QStringLiteral("トルク(N･m)") : text;
+            const int width = (isCaption ? caption : figures).horizontalAdvance(whole);
+            EXPECT_EQ(found.first().TopLeft.x(), centre - width / 2) << text.toStdString();
         }
     }
 }

@@ -11,7 +11,6 @@
 #include "transferfiles.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QRegularExpression>
 #include <QTextStream>
 #include <gtest/gtest.h>
@@ -40,21 +39,6 @@ private:
     int m_error;
     int m_calls = 0;
 };
-
-// Every file under `folder` with its bytes.
-QMap<QString, QByteArray> contentsOf(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile file(path);
-        files.insert(QDir(folder).relativeFilePath(path),
-                     file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)"));
-    }
-    return files;
-}
 
 struct TWriteOutcome
 {
@@ -202,7 +186,7 @@ TEST(FaultWalk, EveryWriterKeepsTheOldFileOrWritesTheWholeNewOne)
             writer.Prepare(box);
             const TWriteOutcome outcome = writer.Write(box);
             ASSERT_TRUE(outcome.Succeeded) << writer.Name << ": " << outcome.Message.toStdString();
-            reference = contentsOf(box.path());
+            reference = FolderContents(box.path());
             ASSERT_FALSE(reference.value(writer.Target).isEmpty()) << writer.Name;
         }
         int faults = 0;
@@ -211,7 +195,7 @@ TEST(FaultWalk, EveryWriterKeepsTheOldFileOrWritesTheWholeNewOne)
                 ASSERT_LT(failAt, 1000) << writer.Name;
                 TestSandbox box;
                 writer.Prepare(box);
-                const QMap<QString, QByteArray> before = contentsOf(box.path());
+                const QMap<QString, QByteArray> before = FolderContents(box.path());
                 TWriteOutcome outcome;
                 bool fired = false;
                 {
@@ -230,7 +214,7 @@ TEST(FaultWalk, EveryWriterKeepsTheOldFileOrWritesTheWholeNewOne)
                 }
                 ++faults;
                 EXPECT_FALSE(outcome.Succeeded) << where;
-                expectNothingPartial(before, contentsOf(box.path()), reference, where);
+                expectNothingPartial(before, FolderContents(box.path()), reference, where);
                 EXPECT_TRUE(box.readFile(writer.Target) == before.value(writer.Target)) << where;
                 const QString reason = error == ENOSPC
                                            ? QStringLiteral("空き容量")

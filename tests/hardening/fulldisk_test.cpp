@@ -5,27 +5,12 @@
 #include "sandbox.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QProcess>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
 namespace {
-
-QMap<QString, QByteArray> contentsOf(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile file(path);
-        files.insert(QDir(folder).relativeFilePath(path),
-                     file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
-    }
-    return files;
-}
 
 // The names of the files that differ between two listings, for a readable failure.
 QStringList changedFiles(const QMap<QString, QByteArray> &before,
@@ -138,10 +123,10 @@ TEST_F(FullDiskTest, EveryCommandFailsAndLeavesTheDiskAsItWas)
     };
     for (const QStringList &command : commands) {
         fill();
-        const QMap<QString, QByteArray> before = contentsOf(disk);
+        const QMap<QString, QByteArray> before = FolderContents(disk);
         QByteArray err;
         EXPECT_EQ(runProgram(cli, command, &err), 1) << command.join(u' ').toStdString();
-        EXPECT_EQ(changedFiles(before, contentsOf(disk)), QStringList())
+        EXPECT_EQ(changedFiles(before, FolderContents(disk)), QStringList())
             << command.join(u' ').toStdString();
         EXPECT_FALSE(err.isEmpty()) << command.join(u' ').toStdString();
     }
@@ -164,14 +149,14 @@ TEST_F(FullDiskTest, AFetchOfTwoTestsFailsAndWritesNothing)
     ASSERT_TRUE(simulator.waitForReadyRead(5000));
 
     fill();
-    const QMap<QString, QByteArray> before = contentsOf(disk);
+    const QMap<QString, QByteArray> before = FolderContents(disk);
     QByteArray err;
     EXPECT_EQ(runProgram(cli,
                          {QStringLiteral("fetch"), QStringLiteral("--port"), link,
                           QStringLiteral("--out"), onDisk("out")},
                          &err, box.filePath(QStringLiteral("tmp"))),
               1);
-    EXPECT_EQ(changedFiles(before, contentsOf(disk)), QStringList());
+    EXPECT_EQ(changedFiles(before, FolderContents(disk)), QStringList());
     // The test that could not be written is kept where the message says.
     EXPECT_TRUE(err.contains("pavlink.tmp")) << err.toStdString();
     simulator.kill();

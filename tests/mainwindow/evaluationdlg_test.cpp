@@ -3,13 +3,16 @@
 #include "form_fixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -28,6 +31,22 @@ TEST_F(EvaluationTest, ItemFollowsTheViewSwitchAndIsEnabledWithTheData)
     EXPECT_FALSE(form->KG1->menuAction()->isEnabled());
     ASSERT_EQ(form->OpenDataFile(sample("sample.kgd")), 0);
     EXPECT_TRUE(form->KG1->menuAction()->isEnabled());
+}
+
+// Like the program's other dialogs, centred on the screen rather than over the main window.
+TEST_F(EvaluationTest, DialogOpensCentredOnTheScreen)
+{
+    auto form = showing("sample.kgd");
+    form->move(0, 0);
+    QPoint offset(1000, 1000);
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<TEvaluationDlg *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        offset = dialog->geometry().center() - form->screen()->availableGeometry().center();
+        dialog->CloseBtn->click();
+    });
+    form->KEvaluate->trigger();
+    EXPECT_LE(offset.manhattanLength(), 10);
 }
 
 // sample.kgd: under 0.50 m the mean is 23.0 with a 1.00 kN self-sinking quarter metre; under

@@ -760,6 +760,9 @@ TEST_F(GridFormTest, mainwindow_HelpSaysSoWhenNoViewerOpensTheGuide)
         EXPECT_TRUE(QTest::qWaitFor([&] { return !messages.AskedBoxes.isEmpty(); }, 10000));
         EXPECT_TRUE(messages.texts().value(0).contains(QDir::toNativeSeparators(form->HelpFile)))
             << messages.texts().join('|').toStdString();
+        // The guide is there: the message blames the missing program, not the file.
+        EXPECT_TRUE(
+            messages.texts().value(0).contains(QStringLiteral("開くプログラムが見つかりません")));
     }
 }
 #endif

@@ -21,6 +21,8 @@ public:
     {
         if (state.state() & DirtyPen)
             m_pen = state.pen();
+        if (state.state() & DirtyBrush)
+            m_brush = state.brush();
     }
 
     // One drawText call reaches the engine in runs of one script each; a run that starts where
@@ -58,15 +60,24 @@ public:
     {
         m_device.Images.append(target);
     }
-    // Shapes are not looked at; drawing nothing keeps the recording small.
-    void drawRects(const QRectF *, int) override {}
-    void drawRects(const QRect *, int) override {}
+    void drawRects(const QRectF *rects, int count) override
+    {
+        for (int i = 0; i < count; ++i)
+            m_device.Rects.append({rects[i], m_brush});
+    }
+    void drawRects(const QRect *rects, int count) override
+    {
+        for (int i = 0; i < count; ++i)
+            m_device.Rects.append({QRectF(rects[i]), m_brush});
+    }
+    // Other shapes are not looked at; drawing nothing keeps the recording small.
     void drawPath(const QPainterPath &) override {}
     void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
 
 private:
     TRecordingDevice &m_device;
     QPen m_pen;
+    QBrush m_brush;
     qreal m_lastEnd = 0;
 };
 

@@ -2,6 +2,7 @@
 // where a printout puts things without comparing whole images.
 #pragma once
 
+#include <QBrush>
 #include <QFont>
 #include <QLine>
 #include <QList>
@@ -24,6 +25,12 @@ struct TRecordedLine
     QPen Pen;
 };
 
+struct TRecordedRect
+{
+    QRectF Rect;
+    QBrush Brush;
+};
+
 class TRecordingDevice : public QPaintDevice
 {
 public:
@@ -35,6 +42,7 @@ public:
     QList<TRecordedText> Texts;
     QList<TRecordedLine> Lines;
     QList<QRectF> Images; // target rectangles of drawn pictures
+    QList<TRecordedRect> Rects;
 
     // The recorded texts equal to `text`.
     QList<TRecordedText> textsNamed(const QString &text) const;

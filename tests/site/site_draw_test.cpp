@@ -1,6 +1,7 @@
 // The plan and the section drawn on pictures: points to scale, labels clear of each other,
 // columns at their distances and levels, black and white without colour; the sample site's
 // photos.
+#include "recordingdevice.h"
 #include "reftables.h"
 #include "settings.h"
 #include "site.h"
@@ -39,6 +40,19 @@ protected:
         TReferenceTables tables;
         tables.LoadFrom(shippedDataDir());
         data.ReadTests(TSetting(), tables);
+        return data;
+    }
+
+    // `count` points `step` metres apart from west to east, sinking and rising a little.
+    TSiteData lineSite(int count, double step)
+    {
+        TSiteData data = gridSite(count, count);
+        for (int i = 0; i < count; ++i) {
+            data.Site.Points[i].TypedPosition = QPointF(i * step, 0);
+            data.Site.Points[i].TypedGround = 0.02 * (i % 7);
+        }
+        data.Site.Outline.clear();
+        data.Recompute();
         return data;
     }
 
@@ -141,6 +155,116 @@ TEST_F(SiteDrawTest, SectionColumnsStandAtTheirDistancesAndLevels)
         layout = DrawSiteSection(painter, image.rect(), data, {true, 12, true});
     }
     EXPECT_DOUBLE_EQ(layout.ColumnX[1] - layout.ColumnX[0], layout.ColumnX[2] - layout.ColumnX[1]);
+}
+
+// The boxes of everything written, each a pixel smaller so that touching is not overlapping.
+QList<QRectF> textBoxes(const TRecordingDevice &device)
+{
+    QList<QRectF> boxes;
+    for (const TRecordedText &text : device.Texts)
+        boxes.append(device.boxOf(text).adjusted(1, 1, -1, -1));
+    return boxes;
+}
+
+// Texts cut off, overlapping another, lying on a filled shape (a column's bars) or crossed by a
+// line ("" when none).
+QString clashes(const TRecordingDevice &device)
+{
+    const QList<QRectF> boxes = textBoxes(device);
+    QStringList found;
+    for (qsizetype i = 0; i < boxes.size(); ++i) {
+        if (!QRectF(0, 0, device.width(), device.height()).contains(boxes[i]))
+            found.append(device.Texts[i].Text + QStringLiteral(" cut off"));
+        for (qsizetype j = i + 1; j < boxes.size(); ++j) {
+            if (boxes[i].intersects(boxes[j]))
+                found.append(device.Texts[i].Text + u'/' + device.Texts[j].Text);
+        }
+        for (const TRecordedRect &shape : device.Rects) {
+            const bool filled =
+                shape.Brush.style() != Qt::NoBrush && shape.Brush.color() != QColor(Qt::white);
+            if (filled && shape.Rect.intersects(boxes[i]))
+                found.append(device.Texts[i].Text + QStringLiteral(" on a shape"));
+        }
+        for (const TRecordedLine &line : device.Lines) {
+            for (double t = 0; t <= 1; t += 1 / std::max(1.0, line.Line.length() * 2)) {
+                if (boxes[i].contains(line.Line.pointAt(t))) {
+                    found.append(device.Texts[i].Text + QStringLiteral(" crossed"));
+                    break;
+                }
+            }
+        }
+    }
+    return found.join(u' ');
+}
+
+// 60 points 2 m apart in a line, at the pictures' default sizes: the plan's labels cannot all
+// stand beside their marks, so the marks are numbered and listed beside it; on the plan and the
+// section no text lies over another, over a mark, over a column or across a line.
+TEST_F(SiteDrawTest, SixtyCrowdedPointsKeepEveryTextClear)
+{
+    const TSiteData data = lineSite(60, 2);
+    // The picture's default size, and a report page: there the labels would all fit, but on
+    // leaders too many to tell which is whose.
+    const struct
+    {
+        QSize size;
+        int textHeight;
+    } plans[] = {{{800, 800}, 14}, {{2300, 3300}, 33}};
+    for (const auto &p : plans) {
+        SCOPED_TRACE(p.size.width());
+        TRecordingDevice plan(p.size.width(), p.size.height());
+        TSitePlanLayout layout;
+        {
+            QPainter painter(&plan);
+            layout =
+                DrawSitePlan(painter, QRect(QPoint(), p.size), data, {false, p.textHeight, true});
+        }
+        EXPECT_TRUE(layout.Numbered);
+        ASSERT_EQ(layout.Drawn.size(), 60);
+        for (int i = 0; i < 60; ++i) {
+            EXPECT_EQ(plan.textsNamed(DefaultPointLabel(i)).size(), 1) << i;   // in the list
+            EXPECT_GE(plan.textsNamed(QString::number(i + 1)).size(), 2) << i; // at its mark
+        }
+        EXPECT_EQ(clashes(plan).toStdString(), "");
+        for (const QRectF &box : textBoxes(plan)) {
+            for (const TSitePointFigures &point : data.Figures.Points)
+                EXPECT_FALSE(box.contains(layout.Map(*point.Position)));
+        }
+    }
+
+    TRecordingDevice section(1200, 800);
+    TSiteSectionLayout columns;
+    {
+        QPainter painter(&section);
+        columns = DrawSiteSection(painter, QRect(0, 0, 1200, 800), data, {false, 14, true});
+    }
+    EXPECT_EQ(clashes(section).toStdString(), "");
+    EXPECT_EQ(columns.ColumnX.size(), 60);
+    EXPECT_FALSE(section.textsNamed(QStringLiteral("No.60")).isEmpty());
+}
+
+// A misread position is left off the plan and named under it; the others keep their scale.
+TEST_F(SiteDrawTest, AFarPointIsNotedAndTheOthersKeepTheirScale)
+{
+    TSiteData data = gridSite(6, 5);
+    data.Site.Points[5].TypedPosition.reset();
+    data.Recompute();
+    const auto draw = [](const TSiteData &site, TRecordingDevice &device) {
+        QPainter painter(&device);
+        return DrawSitePlan(painter, QRect(0, 0, 900, 700), site, {true, 14, true});
+    };
+    TRecordingDevice near(900, 700);
+    const TSitePlanLayout without = draw(data, near);
+    data.Site.Points[5].TypedPosition = QPointF(0, 3e6);
+    data.Recompute();
+    TRecordingDevice far(900, 700);
+    const TSitePlanLayout with = draw(data, far);
+    EXPECT_DOUBLE_EQ(with.PixelsPerMetre, without.PixelsPerMetre);
+    EXPECT_FALSE(with.Drawn.contains(5));
+    bool noted = false;
+    for (const TRecordedText &text : far.Texts)
+        noted = noted || (text.Text.contains(QStringLiteral("No.6（3000.0 km）")));
+    EXPECT_TRUE(noted);
 }
 
 TEST_F(SiteDrawTest, BlackAndWhiteDrawingsHoldNoColour)

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -133,12 +134,81 @@ TEST_F(SiteTest, GpsGivesPositionsAndLevelsThatTypedValuesOverride)
     EXPECT_DOUBLE_EQ(*f.Points[3].GpsGround, -0.5);
 
     EXPECT_FALSE(f.Points[4].Position);
-    ASSERT_EQ(f.Points[4].Problems.size(), 1);
+    ASSERT_GE(f.Points[4].Problems.size(), 1);
     EXPECT_TRUE(f.Points[4].Problems[0].contains(QStringLiteral("35.68x")));
-    EXPECT_DOUBLE_EQ(*f.Points[4].Ground, 0);
+    // The altitude beside a position that could not be read is in doubt too.
+    EXPECT_FALSE(f.Points[4].Ground);
     EXPECT_FALSE(f.TrueSpacing());
     ASSERT_TRUE(f.Pairs[1].Distance);
     EXPECT_NEAR(*f.Pairs[1].Distance, 50, kCentimetre);
+}
+
+// A "$G(" line that gives no position costs the position (and its altitude) with a note, never
+// the test: its figures stay.
+TEST_F(SiteTest, GpsLinesWithoutAPositionKeepTheTest)
+{
+    struct Case
+    {
+        const char *line;
+        const char *note; // in the point's problems
+    };
+    const Case cases[] = {
+        {"1 35.6812 N 139.7671 E", "項目が 5 つ"},
+        {"1 35.6812 N", "項目が 3 つ"},
+        {"1", "項目が 1 つ"},
+        {"1 35.68x N 139.7671 E 40 m 08 1.2", "海抜高度も使いません"},
+        {"2 356.812 N 139.7671 X 40 m 08 1.2", "「X」"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.line);
+        TSiteTestShape shape{600, {{50, 125, "050"}}, {}};
+        shape.GpsLine = QString::fromUtf8(c.line);
+        const TSiteData data = site({{600, {}, "35.6812 N 139.7671 E 40 m"}, shape});
+        ASSERT_TRUE(data.Tests[1].Test) << data.Tests[1].Problem.toStdString();
+        const TSitePointFigures &point = data.Figures.Points[1];
+        EXPECT_FALSE(point.Position);
+        EXPECT_FALSE(point.Ground);
+        ASSERT_TRUE(point.Result);
+        EXPECT_EQ(point.UpperThickness, 75);
+        EXPECT_TRUE(point.Problems.join(u'|').contains(QString::fromUtf8(c.note)))
+            << point.Problems.join(u'|').toStdString();
+    }
+}
+
+// A position more than 1 km from the median of the positions is named with its distance; the
+// median stays among the good points however far the bad one lies, where a mean would not.
+TEST(SiteRules, PointsFarFromTheMedianAreNamed)
+{
+    struct Case
+    {
+        QList<QPointF> places;
+        QList<qsizetype> far;
+    };
+    const Case cases[] = {
+        {{{0, 0}, {10, 0}, {0, 10}, {1010, 0}}, {3}}, // 1005 m from (5, 0)
+        {{{0, 0}, {10, 0}, {0, 10}, {1004, 0}}, {}},  // 999 m
+        {{{0, 0}, {8, 0}, {8, 6}, {0, 6}, {4, 3e6}}, {4}},
+        {{{0, 0}, {3e6, 0}}, {0, 1}}, // two: which is wrong cannot be told
+        {{{0, 0}}, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.places.size());
+        TSite site;
+        QList<TSitePointTest> tests;
+        for (const QPointF &place : c.places) {
+            site.Points.append({QStringLiteral("t.ktd"), DefaultPointLabel(site.Points.size()),
+                                place, std::nullopt});
+            tests.append(TSitePointTest());
+        }
+        const TSiteFigures figures = ComputeSiteFigures(site, tests);
+        QList<qsizetype> far;
+        for (const TSiteFarPoint &point : figures.FarPoints)
+            far.append(point.Index);
+        EXPECT_EQ(far, c.far);
+        EXPECT_EQ(figures.TrueSpacing(), c.far.isEmpty());
+    }
+    const TSiteFarPoint misread{2, 3513200};
+    EXPECT_TRUE(FarPointText(misread).contains(QStringLiteral("3513.2 km")));
 }
 
 // B = 0.50 m. A sinks at 0.50 kN from 0.50 to 1.25 m, B at 0.75 kN from 0.75 to 2.00 m, C at
@@ -214,6 +284,31 @@ TEST_F(SiteTest, AMissingTestIsNamedAndTheRestOfTheSiteStays)
     EXPECT_FALSE(data.Figures.Pairs[0].BottomDifference);
 }
 
+// What stands under a test's name but holds no test is told apart from a test that is missing.
+TEST_F(SiteTest, ATestThatIsNoRegularFileIsNamedAsSuch)
+{
+    QDir().mkpath(sandbox.filePath(QStringLiteral("folder.ktd")));
+    const QString fifo = sandbox.filePath(QStringLiteral("pipe.ktd"));
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const struct
+    {
+        QString file;
+        const char *problem;
+    } cases[] = {
+        {sandbox.filePath(QStringLiteral("folder.ktd")), "通常のファイルではありません"},
+        {QStringLiteral("/dev/zero"), "通常のファイルではありません"},
+        {fifo, "通常のファイルではありません"},
+        {sandbox.filePath(QStringLiteral("gone.ktd")), "試験ファイルがありません"},
+    };
+    for (const auto &c : cases) {
+        const TSitePointTest read = ReadSitePointTest(c.file, setting, tables);
+        EXPECT_FALSE(read.Test);
+        EXPECT_TRUE(read.Problem.contains(QString::fromUtf8(c.problem)) &&
+                    read.Problem.contains(QDir::toNativeSeparators(c.file)))
+            << read.Problem.toStdString();
+    }
+}
+
 TEST_F(SiteTest, TheSiteFileKeepsEverythingWithTestsRelativeToIt)
 {
     TSite site;
@@ -252,6 +347,21 @@ TEST_F(SiteTest, TheSiteFileKeepsEverythingWithTestsRelativeToIt)
     for (const char *relative : {"\"../tests/a.ktd\"", "\"../photos/a 1.jpg\"", "\"b.png\""})
         EXPECT_TRUE(document.contains(relative)) << relative << document.toStdString();
     EXPECT_FALSE(document.contains(sandbox.path().toUtf8()));
+
+    // A test the file names by its absolute path keeps that name when the site is saved again,
+    // and takes one relative to a new folder only where the old name no longer fits.
+    TSite named =
+        ParseSiteDocument("{\"format\": \"Tessmark site\", \"version\": 1, \"points\": [{\"file\": "
+                          "\"/srv/survey/No1.ktd\"}, {\"file\": \"tests/No2.ktd\"}]}",
+                          QStringLiteral("/home/u/sites"), QStringLiteral("x.tsite"));
+    EXPECT_EQ(SiteFileReference(named.Points[0], QStringLiteral("/home/u/sites")),
+              QStringLiteral("/srv/survey/No1.ktd"));
+    EXPECT_EQ(SiteFileReference(named.Points[0], QStringLiteral("/home/u/other")),
+              QStringLiteral("/srv/survey/No1.ktd"));
+    EXPECT_EQ(SiteFileReference(named.Points[1], QStringLiteral("/home/u/sites")),
+              QStringLiteral("tests/No2.ktd"));
+    EXPECT_EQ(SiteFileReference(named.Points[1], QStringLiteral("/home/u/other")),
+              QStringLiteral("../sites/tests/No2.ktd"));
     // What is not set is not written.
     EXPECT_EQ(document.count("\"water\""), 2);
 }
@@ -372,6 +482,27 @@ TEST(SiteFile, MalformedPartsAreNamed)
         {"{\"format\": \"Tessmark site\", \"version\": 2, \"points\": [{\"file\": \"a\", "
          "\"photos\": [{\"file\": \"p.jpg\"}, {\"caption\": \"x\"}]}]}",
          "測点 1 の写真 2 の \"file\""},
+        // Numbers beyond what the table and the command line take.
+        {"{\"format\": \"Tessmark site\", \"version\": 1, \"points\": [{\"file\": \"a\", "
+         "\"x\": 1e308, \"y\": 0}]}",
+         "測点 1 の \"x\" が ±99999.99 m"},
+        {"{\"format\": \"Tessmark site\", \"version\": 1, \"points\": [{\"file\": \"a\"}, "
+         "{\"file\": \"b\", \"ground\": -100000}]}",
+         "測点 2 の \"ground\""},
+        {"{\"format\": \"Tessmark site\", \"version\": 1, \"outline\": [[0, 0], [1, 0], "
+         "[0, 1e9]]}",
+         "建物外形の頂点 3 の y"},
+        // Labels that no command could tell apart or name.
+        {"{\"format\": \"Tessmark site\", \"version\": 1, \"points\": [{\"file\": \"a\", "
+         "\"label\": \"No.1\"}, {\"file\": \"b\", \"label\": \"No.2\"}, {\"file\": \"c\", "
+         "\"label\": \"No.1\"}]}",
+         "測点 3 の \"label\" 「No.1」 は測点 1 と同じ"},
+        {"{\"format\": \"Tessmark site\", \"version\": 1, \"points\": [{\"file\": \"a\"}, "
+         "{\"file\": \"b\", \"label\": \"No.1\"}]}",
+         "「No.1」 は測点 1 と同じ"},
+        {"{\"format\": \"Tessmark site\", \"version\": 1, \"points\": [{\"file\": \"a\", "
+         "\"label\": \" \"}]}",
+         "測点 1 の \"label\" が空です"},
     };
     for (const Case &c : cases) {
         try {
@@ -400,8 +531,8 @@ TEST(SiteRules, LabelsAndTypedMetres)
     EXPECT_TRUE(LabelProblem(site, 1, QStringLiteral("No.3")).isEmpty());
 
     const QList<std::pair<QString, std::optional<double>>> texts = {
-        {"1.5", 1.5}, {"-0.25", -0.25}, {" +12 ", 12}, {".5", 0.5},   {"abc", {}},
-        {"1,5", {}},  {"", {}},         {"1e3", {}},   {"123456", {}}};
+        {"1.5", 1.5}, {"-0.25", -0.25}, {" +12 ", 12}, {".5", 0.5},    {"abc", {}},
+        {"1,5", {}},  {"", {}},         {"1e3", {}},   {"123456", {}}, {"99999.999", {}}};
     for (const auto &[text, value] : texts)
         EXPECT_EQ(ParseSiteMetres(text), value) << text.toStdString();
     EXPECT_EQ(SiteMetresText(-0.001), QStringLiteral("0.00"));

@@ -13,6 +13,7 @@
 #include <QDockWidget>
 #include <QDropEvent>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -325,6 +326,35 @@ TEST_F(SiteWindowTest, TheSurveyFormsAreWorkedByKeyboard)
     EXPECT_FALSE(window.isWindowModified());
     EXPECT_EQ(ReadSiteFile(path), window.Data().Site);
     EXPECT_TRUE(messages.AskedBoxes.isEmpty()) << messages.texts().join('|').toStdString();
+}
+
+// At the window's opening size every figure shows without scrolling; a point far from the others
+// is marked in its row and named, with its distance, in the status bar.
+TEST_F(SiteWindowTest, EveryFigureShowsAtTheOpeningSizeAndAFarPointIsMarked)
+{
+    const QString path = writeSite();
+    TSite site = ReadSiteFile(path);
+    site.Points[2].TypedPosition = QPointF(0, 5000);
+    WriteSiteFile(site, path);
+    TSiteWindow window(context);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    ASSERT_TRUE(window.OpenSite(path));
+    window.resize(1110, window.height());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QTableView *table = window.PointTable;
+    for (int column = TSiteTableModel::XColumn; column < TSiteTableModel::ColumnCount; ++column) {
+        EXPECT_LE(table->columnViewportPosition(column) + table->columnWidth(column),
+                  table->viewport()->width())
+            << column;
+    }
+
+    const QAbstractItemModel *model = table->model();
+    EXPECT_TRUE(model->index(2, TSiteTableModel::QaColumn).data(Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(model->index(1, TSiteTableModel::QaColumn).data(Qt::BackgroundRole).isValid());
+    EXPECT_TRUE(window.StatusLabel->text().contains(
+        QStringLiteral("No.3: 位置がほかの測点の中央から 5.0 km")))
+        << window.StatusLabel->text().toStdString();
 }
 
 // The File menu's two items open the window; a site file given at start opens in it.

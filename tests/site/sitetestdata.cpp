@@ -16,9 +16,11 @@ QString WriteSiteTest(const TestSandbox &sandbox, const QString &name, const TSi
         }
         lines.append(row);
     }
-    lines << QStringLiteral("T10 12") << QStringLiteral(")") << QStringLiteral("$G(")
-          << (shape.Gps.isEmpty() ? QStringLiteral("0 0 N 0 E 0 m 00 0")
-                                  : QStringLiteral("1 ") + shape.Gps + QStringLiteral(" 08 1.2"))
+    const QString gps = !shape.GpsLine.isEmpty() ? shape.GpsLine
+                        : shape.Gps.isEmpty()
+                            ? QStringLiteral("0 0 N 0 E 0 m 00 0")
+                            : QStringLiteral("1 ") + shape.Gps + QStringLiteral(" 08 1.2");
+    lines << QStringLiteral("T10 12") << QStringLiteral(")") << QStringLiteral("$G(") << gps
           << QStringLiteral(")");
     return sandbox.writeCp932Lines(name, lines);
 }

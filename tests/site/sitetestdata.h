@@ -21,6 +21,8 @@ struct TSiteTestShape
     // The fields of the "$G(" line after the status, e.g. "35.6812 N 139.7671 E 40 m"; empty:
     // the record says no position was taken.
     QString Gps;
+    // The whole "$G(" line in place of the one Gps makes, when not empty.
+    QString GpsLine = {};
 };
 
 // Writes `name` into the sandbox (a .ktd transfer file) and answers its path.

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -46,6 +47,20 @@ QString TestSandbox::copyShippedTables() const
     for (const char *name : {"Obstbl.tbl", "Weighttbl.tbl"})
         QFile::copy(QDir(shippedDataDir()).filePath(name), filePath(name));
     return path();
+}
+
+QMap<QString, QByteArray> FolderContents(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        files.insert(QDir(folder).relativeFilePath(path),
+                     file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)"));
+    }
+    return files;
 }
 
 QString shippedDataDir()

@@ -3,6 +3,7 @@
 
 #include "settingsstore.h"
 #include <QByteArray>
+#include <QMap>
 
 #include <QString>
 #include <QTemporaryDir>
@@ -32,6 +33,9 @@ private:
     QTemporaryDir m_dir;
     std::unique_ptr<TSettingsStore> m_settings;
 };
+
+// Every file under `folder` (hidden ones and subfolders' too) with its bytes, by relative path.
+QMap<QString, QByteArray> FolderContents(const QString &folder);
 
 // The folder of the shipped data files in the source tree.
 QString shippedDataDir();

@@ -85,6 +85,8 @@ protected:
     {
         dialog->ListBtnClick();
         ASSERT_TRUE(waitFor([&] { return dialog->SrcList->count() == 3; }));
+        // The list is in, nothing is picked yet: nothing to transfer.
+        EXPECT_FALSE(dialog->DataBtn->isEnabled());
         QTest::mouseClick(dialog->IncAllBtn, Qt::LeftButton);
     }
 

@@ -13,7 +13,7 @@
 
 namespace {
 
-TEST(FileDialogs, mainwindow_FiltersBecomeNameFiltersMatchingEitherCase)
+TEST(FileDialogs, ui_FiltersBecomeNameFiltersMatchingEitherCase)
 {
     const struct
     {
@@ -35,7 +35,7 @@ TEST(FileDialogs, mainwindow_FiltersBecomeNameFiltersMatchingEitherCase)
 }
 
 // The toolkit's dialog starts with the request and answers the file and the filter chosen.
-TEST(FileDialogs, mainwindow_RealDialogStartsAsAskedAndAnswersTheChosenFilter)
+TEST(FileDialogs, ui_RealDialogStartsAsAskedAndAnswersTheChosenFilter)
 {
     TestSandbox box;
     const QString file = box.writeFile(QStringLiteral("A.KTD"), "$T(\r\n");

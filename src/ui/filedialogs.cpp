@@ -52,7 +52,15 @@ std::optional<TFileChoice> runDialog(QFileDialog &dialog, const TFileDialogReque
     if (!request.Folder.isEmpty() && QDir(request.Folder).exists())
         dialog.setDirectory(request.Folder);
     dialog.selectFile(request.FileName);
-    if (dialog.exec() != QDialog::Accepted)
+    const int result = dialog.exec();
+    // The window manager may hand the focus to another of the program's windows when the
+    // dialog goes (the main window, for the site window's dialogs): it goes back to the one
+    // the dialog was opened for.
+    if (QWidget *owner = dialog.parentWidget() ? dialog.parentWidget()->window() : nullptr) {
+        owner->raise();
+        owner->activateWindow();
+    }
+    if (result != QDialog::Accepted)
         return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.first().isEmpty())

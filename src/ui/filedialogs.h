@@ -47,7 +47,8 @@ public:
 // lower case) and "*.*" matches every file, extension or not.
 QStringList QtNameFilters(const QString &filter);
 
-// The toolkit's file dialogs, modal to `parent`.
+// The toolkit's file dialogs, modal to `parent`; `parent`'s window has the focus again when
+// they close.
 class TQtFileDialogs : public TFileDialogs
 {
 public:
