@@ -1,6 +1,7 @@
 #include "cli.h"
 #include "cli_command.h"
 
+#include "cli_archive.h"
 #include "cli_evaluate.h"
 #include "cli_site.h"
 #include "derived.h"
@@ -162,7 +163,16 @@ bool CliCommandIsDrawing(const QStringList &arguments)
 
 QString CliUsage()
 {
-    return QString::fromLatin1(kUsage) + EvaluateUsage() + SiteUsage();
+    return QString::fromLatin1(kUsage) + EvaluateUsage() + SiteUsage() + ArchiveUsage();
+}
+
+QString CliField(QString text)
+{
+    for (QChar &c : text) {
+        if (c == u'\t' || c == u'\n' || c == u'\r')
+            c = u' ';
+    }
+    return text;
 }
 
 int RunCliGuarded(QTextStream &out, QTextStream &err, const std::function<void()> &work)
@@ -215,6 +225,12 @@ int RunCli(const QStringList &arguments, const TCliEnvironment &environment, QTe
         }
         return environment.runDrawing(arguments, environment, out, err);
     }
+    if (arguments.value(0) == u"archive") {
+        int status = 0;
+        const int failed = RunCliGuarded(
+            out, err, [&] { status = RunArchiveCommand(arguments, environment, out, err); });
+        return failed ? failed : status;
+    }
     return RunCliGuarded(out, err, [&] {
         if (IsEvaluateCommand(arguments.value(0))) {
             RunEvaluateCommand(arguments, environment, out);
@@ -266,6 +282,9 @@ int RunCliProgram(TCliRunner runDrawing)
     QFile input;
     if (input.open(stdin, QIODevice::ReadOnly))
         environment.input = &input;
+#ifdef Q_OS_UNIX
+    environment.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
+#endif
     QTextStream out(stdout);
     QTextStream err(stderr);
     return RunCli(QCoreApplication::arguments().mid(1), environment, out, err);

@@ -29,6 +29,10 @@ struct TCliEnvironment
     TCliRunner runDrawing = nullptr;
     // Standard input, for values given as "-"; null where there is none.
     QIODevice *input = nullptr;
+    // The program's per-user data folder (the default archive's); empty: the real one.
+    QString dataFolder;
+    // Standard error is a terminal: long work shows a progress line there.
+    bool errIsTerminal = false;
 };
 
 // True for the commands that draw (print, graph, report, site report, plan and section): they

@@ -92,6 +92,9 @@ int ParseCliBaseDepth(const QString &text);
 // A --size value "WxH". Raises ECliUsage when it is not one.
 QSize ParseCliSize(const QString &text);
 
+// A field of a TAB-separated line: tabs and line breaks in a label or a path would split it.
+QString CliField(QString text);
+
 // The whole usage text.
 QString CliUsage();
 

@@ -1,5 +1,6 @@
 #include "cli_draw.h"
 
+#include "archivekeeper.h"
 #include "bearing.h"
 #include "cli.h"
 #include "cli_command.h"
@@ -106,8 +107,23 @@ int RunCliDrawing(const QStringList &arguments, const TCliEnvironment &environme
                   QTextStream &out, QTextStream &err)
 {
     const QString verb = arguments.value(0);
-    if (verb == u"fetch")
-        return RunCliFetch(arguments.mid(1), out, err);
+    if (verb == u"fetch") {
+        // Every transferred test goes into the archive before its file is written; a catalogue
+        // that fails is a note on standard error and the transfer goes on.
+        TArchiveKeeper archive(environment.dataFolder);
+        const TSetting setting = CliSettings({}, environment);
+        TReferenceTables tables;
+        // Without the tables a test goes in unread, its bytes kept all the same.
+        tables.LoadFrom(CliTablesFolder({}, environment));
+        return RunCliFetch(
+            arguments.mid(1), out, err, [&](const QByteArray &bytes, const QString &path) {
+                const QString note = archive.ArchiveTransferred(bytes, path, setting, tables);
+                if (!note.isEmpty()) {
+                    err << "tessmark-cli: " << note << '\n';
+                    err.flush();
+                }
+            });
+    }
     return RunCliGuarded(out, err, [&] {
         if (verb == u"site") {
             RunSiteDrawing(arguments, environment);

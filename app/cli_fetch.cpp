@@ -136,7 +136,8 @@ void prepareOutFolder(const QString &out)
                                 .arg(QDir::toNativeSeparators(out))};
 }
 
-void fetch(const TFetchCommand &command, QTextStream &out, QTextStream &err)
+void fetch(const TFetchCommand &command, QTextStream &out, QTextStream &err,
+           const TTransferredTestHook &transferred)
 {
     TPavlink library;
     const QString device = command.port;
@@ -189,6 +190,8 @@ void fetch(const TFetchCommand &command, QTextStream &out, QTextStream &err)
                                     .arg(number)
                                     .arg(QDir::toNativeSeparators(answerFile))};
         }
+        if (transferred)
+            transferred(bytes, QDir(command.out).filePath(name));
         TKeptTest kept;
         try {
             kept = KeepTransferredTest(command.out, name, bytes);
@@ -215,10 +218,11 @@ void fetch(const TFetchCommand &command, QTextStream &out, QTextStream &err)
 
 } // namespace
 
-int RunCliFetch(const QStringList &arguments, QTextStream &out, QTextStream &err)
+int RunCliFetch(const QStringList &arguments, QTextStream &out, QTextStream &err,
+                const TTransferredTestHook &transferred)
 {
     try {
-        fetch(parseFetch(arguments), out, err);
+        fetch(parseFetch(arguments), out, err, transferred);
         out.flush();
         return 0;
     } catch (const EFetchUsage &e) {

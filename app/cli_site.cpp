@@ -39,16 +39,6 @@ std::optional<double> groundArgument(const QString &text)
     return metres;
 }
 
-// A field of a TAB-separated line: tabs and line breaks in a label would split the line.
-QString field(QString text)
-{
-    for (QChar &c : text) {
-        if (c == u'\t' || c == u'\n' || c == u'\r')
-            c = u' ';
-    }
-    return text;
-}
-
 QString tenths(const TSitePointFigures &point, int TBearingResult::*value)
 {
     if (!point.Result || !point.Result->Covered)
@@ -86,14 +76,14 @@ void printPointSurveys(const TSite &site, const QDir &folder, QTextStream &out)
         const TPointSurvey &s = point.Survey;
         if (s == TPointSurvey())
             continue;
-        out << "survey\t" << field(point.Label) << '\t' << field(s.Weather) << '\t'
-            << field(s.Tester) << '\t' << WaterLevelKey(s.Water) << '\t'
-            << EndReasonKey(s.EndReason) << '\t' << field(s.EndNote) << '\t' << field(s.Note)
+        out << "survey\t" << CliField(point.Label) << '\t' << CliField(s.Weather) << '\t'
+            << CliField(s.Tester) << '\t' << WaterLevelKey(s.Water) << '\t'
+            << EndReasonKey(s.EndReason) << '\t' << CliField(s.EndNote) << '\t' << CliField(s.Note)
             << '\n';
         for (const TSitePhoto &photo : s.Photos)
-            out << "photo\t" << field(point.Label) << '\t'
-                << field(QDir::fromNativeSeparators(folder.relativeFilePath(photo.File))) << '\t'
-                << field(photo.Caption) << '\n';
+            out << "photo\t" << CliField(point.Label) << '\t'
+                << CliField(QDir::fromNativeSeparators(folder.relativeFilePath(photo.File))) << '\t'
+                << CliField(photo.Caption) << '\n';
     }
 }
 
@@ -111,16 +101,17 @@ void showSite(const TSiteCommand &command, const TSetting &setting, const TRefer
             f.Position ? std::optional<double>(f.Position->x()) : std::nullopt;
         const std::optional<double> y =
             f.Position ? std::optional<double>(f.Position->y()) : std::nullopt;
-        out << "point\t" << field(point.Label) << '\t' << field(SiteFileReference(point, folder))
-            << '\t' << SiteMetresText(x) << '\t' << SiteMetresText(y) << '\t'
-            << SiteMetresText(f.Ground) << '\t' << tenths(f, &TBearingResult::MeanNswTenths) << '\t'
+        out << "point\t" << CliField(point.Label) << '\t'
+            << CliField(SiteFileReference(point, folder)) << '\t' << SiteMetresText(x) << '\t'
+            << SiteMetresText(y) << '\t' << SiteMetresText(f.Ground) << '\t'
+            << tenths(f, &TBearingResult::MeanNswTenths) << '\t'
             << tenths(f, &TBearingResult::QaTenths) << '\t' << thickness(f, f.UpperThickness)
             << '\t' << thickness(f, f.LowerThickness) << '\n';
     }
     for (qsizetype i = 0; i < figures.Pairs.size(); ++i) {
         const TSitePairFigures &pair = figures.Pairs.at(i);
-        out << "pair\t" << field(data.Site.Points.at(i).Label) << '\t'
-            << field(data.Site.Points.at(i + 1).Label) << '\t' << SiteMetresText(pair.Distance)
+        out << "pair\t" << CliField(data.Site.Points.at(i).Label) << '\t'
+            << CliField(data.Site.Points.at(i + 1).Label) << '\t' << SiteMetresText(pair.Distance)
             << '\t' << SiteMetresText(pair.BottomDifference) << '\t'
             << SitePermilleText(pair.SlopePermille) << '\n';
     }

@@ -37,6 +37,7 @@ struct TWindowSetUp
         options.Settings = settings.get();
         options.DocumentsFolder = dir.filePath("docs");
         options.TempFolder = dir.filePath("tmp");
+        options.DataFolder = dir.filePath("tmp");
         options.OpenUrl = [](const QUrl &) {
             return true;
         };

@@ -16,6 +16,7 @@ sanitize=${TESSMARK_SANITIZE:-OFF}
 packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev qt6-qpa-plugins
+    libqt6sql6-sqlite libqt6sql6-psql postgresql
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont-gothic qt6-translations-l10n
     poppler-utils

@@ -61,6 +61,9 @@ template<typename Visitor> void visitSettings(TSetting &s, const QString &docume
     v("KutenNuki", "minN", s.KutenMinN, 20);
     v("ManuInp", "Raws", s.Raws, 40);
     v("Evaluation", "BaseDepth", s.BaseDepth, QStringLiteral("0.50"));
+    v("Archive", "Database", s.ArchiveDatabase, QString());
+    v("Archive", "OnOpenSave", s.ArchiveOnOpenSave, true);
+    v("Archive", "Radius", s.ArchiveRadius, 200);
 }
 
 QString keyOf(const char *section, const char *key)

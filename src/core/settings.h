@@ -68,6 +68,10 @@ struct TSetting
     int Raws = 40;
     // Evaluation
     QString BaseDepth = QStringLiteral("0.50"); // foundation base depth in metres, as typed
+    // Archive
+    QString ArchiveDatabase;       // the catalogue's URL; empty: the one in the user's data folder
+    bool ArchiveOnOpenSave = true; // tests opened or saved in the window go in too
+    int ArchiveRadius = 200;       // metres: what counts as near a site or a test
 };
 
 // Loads every key in table order: a missing or non-numeric value gives the default, RowNum is

@@ -260,11 +260,12 @@ TDataKind DataKindOfFile(const QString &path)
     return upperExtension(path) == u".KMD" ? DataKindManual : DataKindMeasured;
 }
 
-QList<QByteArray> ReadDataLines(const QString &path, QList<int> *lineNumbers)
+namespace {
+
+QByteArray readDataFileBytes(const QString &path)
 {
-    QByteArray all;
     try {
-        all = ReadWholeFile(path, kMaxDataFileBytes);
+        return ReadWholeFile(path, kMaxDataFileBytes);
     } catch (const EFileRefused &e) {
         // The plain file error first, then which file and why on a line of their own: a
         // refusal names the file itself, the system's reason does not.
@@ -275,7 +276,17 @@ QList<QByteArray> ReadDataLines(const QString &path, QList<int> *lineNumbers)
                      ? QDir::toNativeSeparators(path) + QStringLiteral(": ") + e.message()
                      : e.message()));
     }
+}
 
+} // namespace
+
+QList<QByteArray> ReadDataLines(const QString &path, QList<int> *lineNumbers)
+{
+    return SplitDataLines(readDataFileBytes(path), lineNumbers);
+}
+
+QList<QByteArray> SplitDataLines(const QByteArray &all, QList<int> *lineNumbers)
+{
     QList<QByteArray> lines;
     if (lineNumbers)
         lineNumbers->clear();
@@ -509,8 +520,16 @@ TSoundingTest OpenTestFile(const QString &path, const TSetting &setting,
 {
     if (!IsReadableDataFile(path))
         throw EDataFileError(EDataFileError::UnsupportedType, kUnsupportedType);
+    return OpenTestBytes(readDataFileBytes(path), path, setting, tables);
+}
+
+TSoundingTest OpenTestBytes(const QByteArray &bytes, const QString &path, const TSetting &setting,
+                            const TReferenceTables &tables)
+{
+    if (!IsReadableDataFile(path))
+        throw EDataFileError(EDataFileError::UnsupportedType, kUnsupportedType);
     QList<int> lineNumbers;
-    QList<QByteArray> lines = ReadDataLines(path, &lineNumbers);
+    QList<QByteArray> lines = SplitDataLines(bytes, &lineNumbers);
 
     // Everything goes into a fresh test: the caller's stays as it was if anything fails.
     TSoundingTest test;

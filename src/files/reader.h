@@ -62,6 +62,8 @@ inline constexpr qint64 kMaxDataFileBytes = 64 * 1024 * 1024;
 // line naming the file with the system's reason, or saying it is not a regular file (a pipe or
 // a device could keep the reader waiting or never end) or above kMaxDataFileBytes.
 QList<QByteArray> ReadDataLines(const QString &path, QList<int> *lineNumbers = nullptr);
+// The same for a file's bytes already read.
+QList<QByteArray> SplitDataLines(const QByteArray &bytes, QList<int> *lineNumbers = nullptr);
 
 // Splits at every separator; two separators in a row give an empty field, and the text after
 // the last separator is a field too.
@@ -85,6 +87,10 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
 // "-EMBEDDING" argument is the caller's to recognise before calling.
 TSoundingTest OpenTestFile(const QString &path, const TSetting &setting,
                            const TReferenceTables &tables);
+// The same for a file's bytes already read (a transferred test before it is written, an archived
+// one): `path` names the file, its extension decides the rules and the messages name it.
+TSoundingTest OpenTestBytes(const QByteArray &bytes, const QString &path, const TSetting &setting,
+                            const TReferenceTables &tables);
 
 // The data kind a successfully opened file gives: manual for .kmd, else measured (none for a
 // type the reader does not accept).

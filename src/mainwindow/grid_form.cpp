@@ -1,5 +1,6 @@
 #include "grid_form.h"
 
+#include "archivekeeper.h"
 #include "cmbgrid.h"
 #include "desktopopen.h"
 #include "errors.h"
@@ -110,11 +111,13 @@ Tgrid_form::Tgrid_form(const TGridFormOptions &options, QWidget *parent) : QMain
         m_settings = m_ownedSettings.get();
     }
     m_openUrl = options.OpenUrl;
+    m_archive = std::make_unique<TArchiveKeeper>(options.DataFolder);
 
     createToolBar();
     createMenus();
     createEvaluationItem();
     createSiteItems();
+    createArchiveItem();
     createPanels();
     createManualInput();
     FormCreate();
@@ -126,6 +129,7 @@ Tgrid_form::~Tgrid_form()
 {
     // The graph window refers to the test and the settings, which go with this window.
     delete m_graphWindow.data();
+    delete m_archiveWindow.data();
     if (theGridForm == this)
         theGridForm = nullptr;
 }

@@ -30,6 +30,7 @@ class QToolBar;
 class QToolButton;
 class QUrl;
 class TAboutBox;
+class TArchiveKeeper;
 class TPagesDlg;
 struct TFileDialogRequest;
 
@@ -41,6 +42,7 @@ struct TGridFormOptions
     QString DocumentsFolder;            // default: the user's documents folder
     QString TempFolder;                 // default: the system's temporary folder
     QStringList Arguments;              // command-line arguments after the program name
+    QString DataFolder;                 // the default archive's folder; default: the program's own
     // Opens a help file or web page, false when nothing could; default: the desktop's handler,
     // whose failure is learnt when it has ended.
     std::function<bool(const QUrl &)> OpenUrl;
@@ -84,6 +86,18 @@ public:
     // made when none is open; null when the open window kept its unsaved site.
     QWidget *OpenSiteWindow(const QString &path = {});
     QWidget *SiteWindow() const { return m_siteWindow; }
+
+    // The window "試験一覧" of the archived tests, made when none is open.
+    QWidget *OpenArchiveWindow();
+    QWidget *ArchiveWindow() const { return m_archiveWindow; }
+    // The archive this window adds opened, saved and transferred tests to.
+    TArchiveKeeper &Archive() { return *m_archive; }
+    // Adds a test file to the archive when the settings ask for it; a failure is a note in the
+    // status bar, never a stop.
+    void ArchiveOpenedOrSaved(const QString &path, bool opened);
+    // Adds a test the instrument transferred, before its file is written as `path`; a failure
+    // is a note in the status bar.
+    void ArchiveTransferred(const QByteArray &bytes, const QString &path);
 
     // The graph window, told about every change of the shown test; null while none is open.
     QWidget *GraphWindow() const { return m_graphWindow; }
@@ -198,6 +212,7 @@ public:
     QAction *N14 = nullptr;
     QAction *KNewSite = nullptr;  // "新規現場..."
     QAction *KOpenSite = nullptr; // "現場を開く..."
+    QAction *KArchive = nullptr;  // "試験一覧..."
     QAction *Print1 = nullptr;
     QAction *Exit1 = nullptr;
     QMenu *Term = nullptr;
@@ -266,6 +281,7 @@ private:
     void createMenus();
     void createEvaluationItem();
     void createSiteItems();
+    void createArchiveItem();
     void createPanels();
     void createSoundGrid(QWidget *parent);
     void fixWidth();
@@ -352,6 +368,8 @@ private:
     bool m_startFileDone = false;
     QPointer<QMenu> m_openGridMenu;
     QPointer<QWidget> m_siteWindow;
+    QPointer<QWidget> m_archiveWindow;
+    std::unique_ptr<TArchiveKeeper> m_archive;
 };
 
 // The one main window of the process, for the windows that work on its test; null when none.

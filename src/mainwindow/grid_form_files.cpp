@@ -137,6 +137,7 @@ int Tgrid_form::OpenDataFile(const QString &path)
         // Measured data are looked at, never typed over.
         SoundGrid->SetOptions(kGridLines | goRangeSelect);
     }
+    ArchiveOpenedOrSaved(path, true);
     return 0;
 }
 
@@ -267,5 +268,6 @@ bool Tgrid_form::SaveDataFile(const QString &path)
         ComputeNsw(Test.RoundedLog, true, Setting, Tables);
         ComputeNValue(Test.RoundedLog, Tables);
     }
+    ArchiveOpenedOrSaved(path, false);
     return true;
 }

@@ -13,6 +13,9 @@ TTermDlg *Tgrid_form::CreateTermDlg()
     context.OpenDataFile = [this](const QString &path) {
         return OpenDataFile(path);
     };
+    context.TestReceived = [this](const QByteArray &bytes, const QString &path) {
+        ArchiveTransferred(bytes, path);
+    };
     auto *dialog = new TTermDlg(context, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     return dialog;

@@ -39,6 +39,8 @@ QList<TCommandText> buildTexts()
                 "複数の測点をまとめる現場を新しく作ります（位置図・断面図）"),
         command("KOpenSite", "現場を開く(&K)...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
                 "現場ファイル（.tsite）を開きます"),
+        command("KArchive", "試験一覧(&L)...", QKeySequence(Qt::CTRL | Qt::Key_L),
+                "保管したすべての試験を、場所・日付・名前で探します"),
         command("Print1", "印刷(&P)...", QKeySequence(Qt::CTRL | Qt::Key_P), "データを印刷します"),
         command("Exit1", "終了(&E)", none, "Tessmarkを終了します"),
 

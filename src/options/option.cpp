@@ -73,6 +73,7 @@ TPagesDlg::TPagesDlg(TSetting &setting, QWidget *parent) : QDialog(parent), m_se
     createDspSheet();
     createDataSheet();
     createEtcSheet();
+    createArchiveSheet();
 
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
@@ -249,6 +250,7 @@ void TPagesDlg::FormCreate()
     UDRowNum->setValue(s.RowNum);
     KutenNukiCBClick();
     UpdatePortPath();
+    loadArchiveSheet();
 }
 
 void TPagesDlg::KutenNukiCBClick()
@@ -297,6 +299,8 @@ void TPagesDlg::OKBtnClick()
     // A number typed but not yet taken by its up-down counts as its position.
     for (TSettingUpDown *field : UpDowns())
         field->interpretText();
+    if (!storeArchiveSheet())
+        return;
     TSetting &s = m_setting;
     s.Depth1 = UDDepth1->value();
     s.NswMax = UDNswMax->value() + kNswAxisLead;

@@ -15,6 +15,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 class QTabWidget;
 class QToolButton;
 class TNumEdit;
@@ -96,6 +97,15 @@ public:
     QToolButton *SpeedButton1 = nullptr;
     TSettingUpDown *UDRowNum = nullptr;
 
+    // The archive's page: which catalogue, tests going in as they are opened or saved, and what
+    // counts as near.
+    QWidget *ArchiveSheet = nullptr;
+    QRadioButton *ArchiveLocalRB = nullptr;
+    QRadioButton *ArchiveUrlRB = nullptr;
+    QLineEdit *ArchiveUrlEdit = nullptr;
+    QCheckBox *ArchiveOnOpenSaveCB = nullptr;
+    QSpinBox *ArchiveRadiusSpin = nullptr;
+
     QPushButton *OKBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
 
@@ -108,6 +118,11 @@ private:
     void createDspSheet();
     void createDataSheet();
     void createEtcSheet();
+    void createArchiveSheet();
+    void loadArchiveSheet();
+    // Takes the archive's page into the settings; false (the user told why) when the catalogue
+    // typed is no catalogue or carries a password.
+    bool storeArchiveSheet();
     TSettingUpDown *upDown(QWidget *parent, const char *name, const char *editName, int minimum,
                            int maximum, int step);
     void FormCreate();

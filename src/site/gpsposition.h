@@ -13,6 +13,8 @@ struct TGeoPosition
 {
     double Latitude = 0;
     double Longitude = 0;
+
+    bool operator==(const TGeoPosition &) const = default;
 };
 
 // A latitude (longitude: `isLongitude`) text with its hemisphere letter, in decimal degrees.

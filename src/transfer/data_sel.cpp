@@ -481,6 +481,8 @@ bool TTermDlg::MoveTransferFile(const QString &source, const QString &target)
     try {
         // No more than the instrument may send, so a damaged answer file cannot fill memory.
         const QByteArray bytes = ReadWholeFile(source, Wire::kMaxAnswerBytes);
+        if (m_context.TestReceived)
+            m_context.TestReceived(bytes, target);
         const TKeptTest kept = KeepTransferredTest(wanted.absolutePath(), wanted.fileName(), bytes);
         if (kept.AlreadyThere)
             m_keptNotes.append(QStringLiteral("%1 は転送済みです（同じ内容のファイルがあります）")

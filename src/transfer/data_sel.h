@@ -29,6 +29,9 @@ struct TTermContext
     const bool *LogFlag = nullptr;
     std::function<int(const QString &)> OpenDataFile; // opens a file as the user would
     TPavlink *Library = nullptr;                      // default: the process's library
+    // Hears every transferred test's bytes and the path it is about to be written as, before it
+    // is written (the archive keeps it, so a test whose file cannot be written is still safe).
+    std::function<void(const QByteArray &bytes, const QString &path)> TestReceived;
 };
 
 // The one-line input box of the free command; true when confirmed. Replaceable for tests.

@@ -31,6 +31,8 @@ protected:
         environment.documentsDir = sandbox.path();
         environment.defaultTablesDir = sandbox.copyShippedTables();
         environment.runDrawing = RunCliDrawing;
+        environment.dataFolder = sandbox.filePath(QStringLiteral("data"));
+        environment.errIsTerminal = errIsTerminal;
         CliRun result;
         QTextStream out(&result.out);
         QTextStream err(&result.err);
@@ -39,4 +41,5 @@ protected:
     }
 
     TestSandbox sandbox;
+    bool errIsTerminal = false;
 };

@@ -81,6 +81,7 @@ TEST_F(InstalledTree, install_InstalledProgramReadsItsTablesAndF1OpensTheInstall
     options.Settings = &box.settings();
     options.DocumentsFolder = box.filePath(QStringLiteral("docs"));
     options.TempFolder = box.path();
+    options.DataFolder = box.path();
     options.OpenUrl = [&opened](const QUrl &url) {
         opened.append(url);
         return true;

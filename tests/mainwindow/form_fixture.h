@@ -71,6 +71,7 @@ protected:
         options.DocumentsFolder = box.filePath(QStringLiteral("docs"));
         options.TempFolder = box.filePath(QStringLiteral("tmp"));
         options.Arguments = arguments;
+        options.DataFolder = box.filePath(QStringLiteral("appdata"));
         options.OpenUrl = [](const QUrl &) {
             return true;
         };

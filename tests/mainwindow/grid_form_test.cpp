@@ -67,6 +67,7 @@ protected:
         options.Settings = &box.settings();
         options.DocumentsFolder = docsDir();
         options.TempFolder = tempDir();
+        options.DataFolder = tempDir();
         if (!desktopOpener)
             options.OpenUrl = [this](const QUrl &url) {
                 openedUrls.append(url);
@@ -157,6 +158,7 @@ TEST_F(GridFormTest, mainwindow_TransferFolderIsMadeWithItsWholePath)
         options.ProgramFolder = programDir();
         options.Settings = &box.settings();
         options.TempFolder = tempDir();
+        options.DataFolder = tempDir();
         Tgrid_form form(options);
         EXPECT_EQ(QFileInfo(folder).isDir(), c.made);
         EXPECT_EQ(form.StatusText(1).contains(QStringLiteral("Vantrellフォルダを作成できません")),
@@ -210,8 +212,8 @@ TEST_F(GridFormTest, mainwindow_MenuBarHasTheMenusInOrder)
                            "ｵﾌﾟｼｮﾝ(&O)", "ﾍﾙﾌﾟ(&H)"}));
     EXPECT_EQ(captionsOf(form->File1->actions()),
               QStringList({"新規作成(&N)...", "名前を付けて保存(&A)...", "開く(&O)...",
-                           "一時ﾌｧｲﾙを開く...", "-", "新規現場(&J)...", "現場を開く(&K)...", "-",
-                           "印刷(&P)...", "-", "終了(&E)"}));
+                           "一時ﾌｧｲﾙを開く...", "-", "新規現場(&J)...", "現場を開く(&K)...",
+                           "試験一覧(&L)...", "-", "印刷(&P)...", "-", "終了(&E)"}));
     EXPECT_EQ(captionsOf(form->Help1->actions()),
               QStringList(
                   {"ﾄﾋﾟｯｸの検索(&H)", "-", "Korvathホームページ(&N)", "-", "ﾊﾞｰｼﾞｮﾝ情報(&A)..."}));
@@ -267,6 +269,8 @@ TEST_F(GridFormTest, mainwindow_EveryCommandHasItsCaptionShortcutHintAndStartSta
          "複数の測点をまとめる現場を新しく作ります（位置図・断面図）"},
         {"KOpenSite", "現場を開く(&K)...", QKeySequence("Ctrl+Shift+O"), true,
          "現場ファイル（.tsite）を開きます"},
+        {"KArchive", "試験一覧(&L)...", QKeySequence("Ctrl+L"), true,
+         "保管したすべての試験を、場所・日付・名前で探します"},
         {"Print1", "印刷(&P)...", QKeySequence("Ctrl+P"), false, "データを印刷します"},
         {"Exit1", "終了(&E)", {}, true, "Tessmarkを終了します"},
         {"Term", "ﾃﾞｰﾀ通信(&T)", QKeySequence("Ctrl+T"), true, "Vantrellとデータ通信を行います"},

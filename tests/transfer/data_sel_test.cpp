@@ -1,3 +1,4 @@
+#include "archivekeeper.h"
 #include "data_sel.h"
 #include "events.h"
 #include "form_fixture.h"
@@ -479,6 +480,12 @@ TEST_F(TransferFixture, AnUnusableTransferFolderKeepsTheDataAndSaysWhere)
             << told.toStdString();
         EXPECT_EQ(box.readFile(kept), received);
         EXPECT_FALSE(QFileInfo::exists(target));
+        // The archive took the test before its file was to be written.
+        TCatalogue *catalogue = form->Archive().Catalogue(form->Setting);
+        ASSERT_TRUE(catalogue) << form->Archive().Problem().toStdString();
+        const QList<TArchiveHit> archived = catalogue->Find({});
+        ASSERT_EQ(archived.size(), 1) << folder.toStdString();
+        EXPECT_EQ(catalogue->Bytes(archived.first().Entry.Id), received);
         delete dialog.data();
         QDir(QFileInfo(kept).absolutePath()).removeRecursively();
     }

@@ -1,0 +1,55 @@
+// The archived tests as the window's table shows them: fetched a page at a time as the table
+// scrolls, so a catalogue of a hundred thousand tests opens as quickly as one of ten.
+#pragma once
+
+#include "catalogue.h"
+
+#include <QAbstractTableModel>
+
+class TArchiveTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column {
+        Distance,
+        TestedAt,
+        Code,
+        Point,
+        Place,
+        FinalDepth,
+        MeanNsw,
+        Qa,
+        Sinking,
+        File,
+        ColumnCount
+    };
+
+    // Rows fetched at once.
+    static constexpr int kPageSize = 200;
+
+    explicit TArchiveTableModel(QObject *parent = nullptr);
+
+    // Shows what `query` finds in `catalogue` (null: nothing); the first page is read at once.
+    // A failure leaves the table empty and is told through failed().
+    void Show(TCatalogue *catalogue, const TArchiveQuery &query);
+    const TArchiveQuery &Query() const { return m_query; }
+    const TArchiveHit &Hit(int row) const { return m_hits.at(row); }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+
+signals:
+    void failed(const QString &message);
+
+private:
+    QList<TArchiveHit> m_hits;
+    TCatalogue *m_catalogue = nullptr;
+    TArchiveQuery m_query;
+    bool m_more = false;
+};
