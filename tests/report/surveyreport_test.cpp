@@ -235,7 +235,8 @@ TEST_F(SurveyReportTest, AFarPointIsNotedBeforeTheComparisonsNotes)
     for (int i = 0; i < document.PageCount(); ++i) {
         if (document.Pages.at(i).Title != QStringLiteral("測点の比較"))
             continue;
-        for (const TRecordedText &text : RecordPage(document, i)->Texts) {
+        const auto page = RecordPage(document, i);
+        for (const TRecordedText &text : page->Texts) {
             if (text.Text.startsWith(QStringLiteral("注意：")) ||
                 text.Text.startsWith(QStringLiteral("位置：")))
                 notes.append(text.Text);
