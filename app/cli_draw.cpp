@@ -6,12 +6,12 @@
 #include "cli_command.h"
 #include "cli_draw_site.h"
 #include "cli_fetch.h"
+#include "evaluationreport.h"
 #include "graphdraw.h"
 #include "printout.h"
 #include "reader.h"
 #include "reftables.h"
 #include "settings.h"
-#include "sitereport.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -77,12 +77,12 @@ TSoundingTest OpenReportInput(const QString &file, const TSetting &setting,
 void report(const TEvaluateCommand &command, const TSetting &setting,
             const TReferenceTables &tables)
 {
-    TSiteReportInput input;
+    TEvaluationReportInput input;
     input.Title = command.title;
     input.BaseDepth = BaseDepthOf(command, setting);
     input.Color = command.color;
     for (const QString &file : command.files.mid(1)) {
-        TSitePoint point;
+        TEvaluationPoint point;
         point.Name = QFileInfo(file).completeBaseName();
         point.Test = OpenReportInput(file, setting, tables);
         point.Result = EvaluateBearing(point.Test.RoundedLog, input.BaseDepth);
@@ -90,14 +90,15 @@ void report(const TEvaluateCommand &command, const TSetting &setting,
     }
     // Points of the same name (one site's tests saved in several types) by their file names.
     QStringList names;
-    for (const TSitePoint &point : input.Points)
+    for (const TEvaluationPoint &point : input.Points)
         names.append(point.Name);
     for (qsizetype i = 0; i < input.Points.size(); ++i) {
         if (names.count(names.at(i)) > 1)
             input.Points[i].Name = QFileInfo(command.files.at(i + 1)).fileName();
     }
-    WritePdfFile(command.files.first(),
-                 [&](QPdfWriter &writer) { PrintSiteReport(writer, input, setting, tables); });
+    WritePdfFile(command.files.first(), [&](QPdfWriter &writer) {
+        PrintEvaluationReport(writer, input, setting, tables);
+    });
 }
 
 } // namespace

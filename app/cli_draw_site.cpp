@@ -9,9 +9,10 @@
 #include "site.h"
 #include "sitefile.h"
 #include "siteplan.h"
-#include "sitereportpages.h"
 #include "sitesection.h"
+#include "surveyreport.h"
 
+#include <QDate>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -40,8 +41,11 @@ void drawPicture(const TSiteCommand &command, const TSiteData &data)
 void report(const TSiteCommand &command, const TSiteData &data, const TSetting &setting,
             const TReferenceTables &tables)
 {
+    TSurveyReportOptions options;
+    options.Color = command.color;
+    options.Today = QDate::currentDate();
     WritePdfFile(command.files.at(1), [&](QPdfWriter &writer) {
-        PrintSiteReportWithPages(writer, data, command.color, setting, tables);
+        PrintSurveyReport(writer, data, options, setting, tables);
     });
 }
 

@@ -1,5 +1,5 @@
-// A site of 50 points: reading its tests and working out its figures, and its whole report
-// (summary, graphs, plan, sections, comparison) into a PDF.
+// A site of 50 points: reading its tests and working out its figures; the survey report of 10
+// and of 60 points with two photos each, from the site file to the PDF.
 #include "offscreen_main.h"
 
 #include "codec.h"
@@ -8,12 +8,15 @@
 #include "settings.h"
 #include "site.h"
 #include "sitefile.h"
-#include "sitereportpages.h"
+#include "surveyreport.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -70,7 +73,27 @@ void BM_SiteOpen(benchmark::State &state)
 }
 BENCHMARK(BM_SiteOpen)->Arg(50)->Unit(benchmark::kMillisecond);
 
-// The report as `tessmark-cli site report` makes it, from the site file on.
+// Two camera-sized photos in the folder, one landscape and one portrait, as JPEG.
+QList<TSitePhoto> writePhotos(const QTemporaryDir &folder)
+{
+    QList<TSitePhoto> photos;
+    for (const QSize size : {QSize(1600, 1200), QSize(1200, 1600)}) {
+        QImage image(size, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QLinearGradient ground(0, 0, size.width(), size.height());
+        ground.setColorAt(0, QColor(90, 140, 60));
+        ground.setColorAt(1, QColor(150, 120, 80));
+        painter.fillRect(image.rect(), ground);
+        painter.end();
+        const QString path = folder.filePath(QStringLiteral("photo%1.jpg").arg(photos.size()));
+        image.save(path, "JPEG", 85);
+        photos.append({path, QStringLiteral("試験位置の状況")});
+    }
+    return photos;
+}
+
+// The report as `tessmark-cli site report` makes it, from the site file on; every point has
+// the two photos (each decoded and scaled once, as its page is drawn).
 void BM_SiteReport(benchmark::State &state)
 {
     TReferenceTables tables;
@@ -78,21 +101,26 @@ void BM_SiteReport(benchmark::State &state)
     const TSetting setting;
     QTemporaryDir folder;
     const QString path = writeSite(folder, int(state.range(0)));
+    const QList<TSitePhoto> photos = writePhotos(folder);
     for (auto _ : state) {
-        const TSiteData data = ReadSiteWithTests(path, setting, tables);
+        TSiteData data = ReadSiteWithTests(path, setting, tables);
+        for (TSiteTestPoint &point : data.Site.Points)
+            point.Survey.Photos = photos;
         QBuffer pdf;
         pdf.open(QIODevice::WriteOnly);
         QPdfWriter writer(&pdf);
         SetUpPdfWriter(writer);
-        const int pages =
-            PrintSiteReportWithPages(writer, data, state.range(1) != 0, setting, tables);
+        TSurveyReportOptions options;
+        options.Color = state.range(1) != 0;
+        const int pages = PrintSurveyReport(writer, data, options, setting, tables);
         benchmark::DoNotOptimize(pages);
     }
 }
 BENCHMARK(BM_SiteReport)
     ->ArgNames({"points", "colour"})
-    ->Args({50, 1})
-    ->Args({50, 0})
+    ->Args({10, 0})
+    ->Args({60, 0})
+    ->Args({60, 1})
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

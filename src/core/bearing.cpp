@@ -117,6 +117,16 @@ bool CheckIsPartial(const TBearingResult &result)
     return result.CheckedTo < result.BaseDepth + kSecondBandCm;
 }
 
+QStringList FoundationsAllowed(int qaTenths)
+{
+    QStringList allowed{QStringLiteral("基礎ぐい")};
+    if (qaTenths >= 200)
+        allowed.append(QStringLiteral("べた基礎"));
+    if (qaTenths >= 300)
+        allowed.append(QStringLiteral("布基礎"));
+    return allowed;
+}
+
 QString VerdictText(const TBearingResult &result)
 {
     if (result.SettlementStudyNeeded())

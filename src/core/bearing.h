@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 #include <algorithm>
 #include <optional>
 
@@ -90,6 +91,11 @@ std::optional<int> ParseBaseDepth(const QString &metres);
 QString MetresText(int cm);
 // A value in tenths as text with one decimal ("57.2").
 QString TenthsText(int tenths);
+
+// The foundation types the notice on foundation structures (平成12年建設省告示第1347号) allows
+// on ground of a long-term allowable bearing capacity of `qaTenths` / 10 kN/m²: piles below 20,
+// piles or a mat from 20, piles, a mat or strip footings from 30.
+QStringList FoundationsAllowed(int qaTenths);
 
 // True when the test ended above B + 5 m, so the self-sinking check saw only part of its bands.
 bool CheckIsPartial(const TBearingResult &result);

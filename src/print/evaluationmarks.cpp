@@ -38,9 +38,10 @@ void drawMark(QPainter &canvas, const QRect &mark, bool colour)
 
 } // namespace
 
-void DrawSelfSinkingMarks(QPainter &canvas, const PlotRect &plot, int rangeMetres,
-                          const QList<TSelfSinkingLayer> &stretches, bool colour)
+QList<QRect> DrawSelfSinkingMarks(QPainter &canvas, const PlotRect &plot, int rangeMetres,
+                                  const QList<TSelfSinkingLayer> &stretches, bool colour)
 {
+    QList<QRect> labels;
     const int strip = std::max(3, plot.Width() / 22);
     canvas.save();
     canvas.setFont(GothicFont(false, std::max(1, plot.Width() / 28)));
@@ -62,13 +63,15 @@ void DrawSelfSinkingMarks(QPainter &canvas, const PlotRect &plot, int rangeMetre
                           metrics.height());
         canvas.fillRect(label, Qt::white);
         canvas.drawText(label, int(Qt::AlignLeft | Qt::AlignVCenter), load);
+        labels.append(label);
         freeFrom = label.bottom() + 1;
     }
     canvas.restore();
+    return labels;
 }
 
 void DrawBaseLines(QPainter &canvas, const PlotRect &plot, int rangeMetres, int baseDepthCm,
-                   bool colour)
+                   bool colour, const QList<QRect> &keepClear)
 {
     const int penWidth = std::max(2, plot.Width() / 250);
     const QPen under(Qt::white, 3 * penWidth, Qt::SolidLine, Qt::FlatCap);
@@ -78,9 +81,25 @@ void DrawBaseLines(QPainter &canvas, const PlotRect &plot, int rangeMetres, int 
         if (cm > rangeMetres * 100)
             continue;
         const int y = EvaluationDepthY(plot, rangeMetres, cm);
+        // The stretches of the line left between the labels it would cross.
+        QList<std::pair<int, int>> pieces{{plot.Left, plot.Right}};
+        for (const QRect &box : keepClear) {
+            const int reach = 3 * penWidth / 2;
+            if (y < box.top() - reach || y > box.bottom() + reach)
+                continue;
+            QList<std::pair<int, int>> left;
+            for (const auto &[from, to] : pieces) {
+                if (from < box.left() - penWidth)
+                    left.append({from, std::min(to, box.left() - penWidth)});
+                if (to > box.right() + penWidth)
+                    left.append({std::max(from, box.right() + penWidth), to});
+            }
+            pieces = left;
+        }
         for (const QPen &pen : {under, dashes}) {
             canvas.setPen(pen);
-            canvas.drawLine(plot.Left, y, plot.Right, y);
+            for (const auto &[from, to] : pieces)
+                canvas.drawLine(from, y, to, y);
         }
     }
     canvas.restore();

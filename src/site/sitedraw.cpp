@@ -6,6 +6,11 @@
 #include <algorithm>
 #include <cmath>
 
+int SitePictureTextHeight(const QSize &size)
+{
+    return std::max(11, std::min(size.width(), size.height()) / 55);
+}
+
 QFont SiteFont(int pixelHeight)
 {
     return ProportionalGothicFont(pixelHeight);

@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <optional>
 
@@ -21,6 +22,9 @@ struct TSiteDrawStyle
     int TextHeight = 12; // pixels of an ordinary label; lines and marks scale with it
     bool Caption = true; // a line naming the drawing and the site (pictures standing alone)
 };
+
+// The text height of a plan or section picture of `size` pixels standing alone.
+int SitePictureTextHeight(const QSize &size);
 
 // The drawings' font: a proportional Gothic at `pixelHeight`, legible at small sizes.
 QFont SiteFont(int pixelHeight);

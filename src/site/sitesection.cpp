@@ -52,6 +52,7 @@ struct TSectionGeometry
     int LegendTop = 0;
     int NotesTop = 0;
     QStringList Notes;
+    bool Water = false; // a point has a measured water level, which the legend names
 
     // The elevation axis.
     double Highest = 0;
@@ -134,18 +135,20 @@ struct TSectionColours
     QBrush Sinking;
     QBrush Turning;
     QColor Bottom;
+    QColor Water;
 
     explicit TSectionColours(const TSiteDrawStyle &style)
         : Accent(SiteAccent(style)),
           Sinking(style.Color ? QBrush(QColor(220, 30, 30)) : QBrush(Qt::black)),
           Turning(style.Color ? QBrush(QColor(90, 140, 220)) : QBrush(QColor(170, 170, 170))),
-          Bottom(style.Color ? QColor(0, 90, 0) : QColor(Qt::black))
+          Bottom(style.Color ? QColor(0, 90, 0) : QColor(Qt::black)),
+          Water(style.Color ? QColor(0, 90, 200) : QColor(Qt::black))
     {}
 };
 
-QList<TLegendItem> legendItems(const TSectionColours &colours, int line)
+QList<TLegendItem> legendItems(const TSectionColours &colours, int line, bool water)
 {
-    return {
+    QList<TLegendItem> items{
         {colours.Sinking, {}, false, QStringLiteral("自沈（幅：荷重、1.00 kNで半幅）")},
         {colours.Turning, {}, false, QStringLiteral("Nsw（%1で半幅）").arg(kSectionNswFull)},
         {{}, QPen(colours.Bottom, 3 * line), true, QStringLiteral("自沈層の下端")},
@@ -155,6 +158,9 @@ QList<TLegendItem> legendItems(const TSectionColours &colours, int line)
          QStringLiteral("下端を結ぶ線と勾配")},
         {{}, QPen(colours.Accent, line, Qt::DashLine), true, QStringLiteral("基礎底面 B と B+2m")},
     };
+    if (water)
+        items.append({{}, QPen(colours.Water, line), true, QStringLiteral("孔内水位 ▽")});
+    return items;
 }
 
 int legendItemWidth(const TLegendItem &item, const QFontMetrics &metrics, int th)
@@ -422,7 +428,11 @@ TSectionGeometry sectionGeometry(const QRect &area, const TSiteData &data,
 
     const int noteHeight = th * 6 / 5;
     g.NotesTop = g.Inner.bottom() - int(g.Notes.size()) * noteHeight;
-    const int rows = legendRows(legendItems(TSectionColours(style), g.Line),
+    g.Water = std::any_of(data.Site.Points.cbegin(), data.Site.Points.cend(),
+                          [](const TSiteTestPoint &point) {
+                              return point.Survey.Water.Kind == TWaterLevelKind::Measured;
+                          });
+    const int rows = legendRows(legendItems(TSectionColours(style), g.Line, g.Water),
                                 QFontMetrics(g.SmallFont), th, g.Inner.width());
     g.LegendTop = g.NotesTop - rows * th * 8 / 5;
     g.ScaleTop = g.LegendTop - (g.TrueSpacing ? th * 12 / 5 : 0);
@@ -469,6 +479,23 @@ void drawRows(QPainter &canvas, const TSectionGeometry &g, const Tkannyu &log, d
 
 // One point: its label and level above, its rows, the rod, the ground mark, the base and 2 m
 // below it, and the soft layer's bottom.
+// A measured water level at `y`: a short line right of the rod with ▽ standing on it, open
+// where the ground's is filled.
+void drawWaterLevel(QPainter &canvas, const TSectionGeometry &g, double cx, double y,
+                    const QColor &colour)
+{
+    const int hw = g.Layout.HalfWidth;
+    const double mark = g.Th * 0.4;
+    const double x = cx + hw * 0.6;
+    canvas.save();
+    canvas.setPen(QPen(colour, g.Line));
+    canvas.drawLine(QPointF(cx, y), QPointF(cx + hw * 1.2, y));
+    canvas.setBrush(Qt::white);
+    canvas.drawPolygon(QPolygonF{QPointF(x - mark, y - 1.4 * mark),
+                                 QPointF(x + mark, y - 1.4 * mark), QPointF(x, y)});
+    canvas.restore();
+}
+
 void drawColumn(QPainter &canvas, const TSectionGeometry &g, const TSiteData &data, qsizetype k,
                 const TSectionColours &colours)
 {
@@ -514,6 +541,9 @@ void drawColumn(QPainter &canvas, const TSectionGeometry &g, const TSiteData &da
         const double y = g.yOf(ground - depth / 100.0);
         canvas.drawLine(QPointF(cx - hw * 12 / 10, y), QPointF(cx + hw * 12 / 10, y));
     }
+    if (const TWaterLevel &water = data.Site.Points.at(i).Survey.Water;
+        water.Kind == TWaterLevelKind::Measured)
+        drawWaterLevel(canvas, g, cx, g.yOf(ground - water.Depth), colours.Water);
     if (k == 0 && g.BaseLabels) {
         // Named once, beside the first column.
         canvas.setPen(colours.Accent);
@@ -584,7 +614,7 @@ void drawLegendAndNotes(QPainter &canvas, const TSectionGeometry &g, const TSect
     SetPen(canvas, g.Line, Qt::SolidLine);
     int x = g.Inner.left();
     int y = g.LegendTop;
-    for (const TLegendItem &item : legendItems(colours, g.Line)) {
+    for (const TLegendItem &item : legendItems(colours, g.Line, g.Water)) {
         const int width = legendItemWidth(item, metrics, th);
         if (x > g.Inner.left() && x + width > g.Inner.right()) {
             x = g.Inner.left();

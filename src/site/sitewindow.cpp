@@ -7,12 +7,12 @@
 #include "settings.h"
 #include "sitedrawingview.h"
 #include "sitefile.h"
-#include "sitereportpages.h"
 #include "sitesurveyform.h"
 #include "sitetablemodel.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDate>
 #include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
@@ -499,13 +499,21 @@ bool TSiteWindow::PrintReport()
         return false;
     try {
         TWaitCursor wait;
-        PrintSiteReportWithPages(*m_printer, m_data, ColorAction->isChecked(), *m_context.Setting,
-                                 *m_context.Tables);
+        PrintSurveyReport(*m_printer, m_data, reportOptions(), *m_context.Setting,
+                          *m_context.Tables);
     } catch (const ETessmarkError &e) {
         Messages().error(e.message(), this);
         return false;
     }
     return true;
+}
+
+TSurveyReportOptions TSiteWindow::reportOptions() const
+{
+    TSurveyReportOptions options;
+    options.Color = ColorAction->isChecked();
+    options.Today = QDate::currentDate();
+    return options;
 }
 
 bool TSiteWindow::SaveReportAs()
@@ -520,8 +528,8 @@ bool TSiteWindow::WriteReportPdf(const QString &path)
     try {
         TWaitCursor wait;
         WritePdfFile(path, [this](QPdfWriter &writer) {
-            PrintSiteReportWithPages(writer, m_data, ColorAction->isChecked(), *m_context.Setting,
-                                     *m_context.Tables);
+            PrintSurveyReport(writer, m_data, reportOptions(), *m_context.Setting,
+                              *m_context.Tables);
         });
     } catch (const ETessmarkError &e) {
         Messages().error(e.message(), this);

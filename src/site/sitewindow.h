@@ -4,6 +4,7 @@
 #pragma once
 
 #include "site.h"
+#include "surveyreport.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -109,6 +110,8 @@ private:
     // A file name to save under, with `suffix`, after the question about overwriting another.
     std::optional<QString> chooseSavePath(const QString &title, const QString &filter,
                                           const QString &suffix);
+    // Colour as chosen, the report dated today unless the site says otherwise.
+    TSurveyReportOptions reportOptions() const;
 
     TSiteWindowContext m_context;
     TSiteData m_data;

@@ -1,6 +1,6 @@
 // The ground evaluation commands of the command-line tool, run in-process on the shipped sample.
 #include "cli_fixture.h"
-#include "sitereport.h"
+#include "evaluationreport.h"
 
 #include <QDir>
 #include <QFile>
@@ -182,9 +182,9 @@ TEST_F(CliEvaluateTest, ReportHasASummaryPageAndTwoGraphsPerPage)
     EXPECT_EQ(QString::fromLatin1(pdf).count(page), 3);
     // Every summary line fills the columns the headings name, covered or not.
     for (const bool covered : {true, false}) {
-        TSitePoint point;
+        TEvaluationPoint point;
         point.Result.Covered = covered;
-        EXPECT_EQ(SiteSummaryCells(point).size(), SiteSummaryHeadings().size());
+        EXPECT_EQ(EvaluationSummaryCells(point).size(), EvaluationSummaryHeadings().size());
     }
 }
 

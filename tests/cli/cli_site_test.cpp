@@ -168,9 +168,9 @@ TEST_F(CliSiteTest, ShowWarnsOfAFarPointAndNamesFilesAsTheSiteDoes)
     EXPECT_TRUE(r.err.contains(QStringLiteral("No.4: 試験ファイルは通常のファイルではありません")));
 }
 
-// The report is the evaluation report of the points (summary, two graphs a page) with the
-// plan, the section and the comparison after it; pictures take the asked size. A site with a
-// test that cannot be read draws nothing.
+// The report is the survey report: cover, contents, overview, plan, a sheet per point,
+// section, comparison and findings; pictures take the asked size. A site with a test that
+// cannot be read draws nothing.
 TEST_F(CliSiteTest, ReportPlanAndSectionAreDrawnOnlyWithEveryTest)
 {
     const QStringList tests = writeTests();
@@ -179,7 +179,7 @@ TEST_F(CliSiteTest, ReportPlanAndSectionAreDrawnOnlyWithEveryTest)
     const CliRun report = run({"site", "report", site(), pdf, "--color"});
     ASSERT_EQ(report.status, 0) << report.err.toStdString();
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
-    EXPECT_EQ(QString::fromLatin1(sandbox.readFile(pdf)).count(page), 1 + 2 + 3);
+    EXPECT_EQ(QString::fromLatin1(sandbox.readFile(pdf)).count(page), 7 + 3);
 
     const struct
     {

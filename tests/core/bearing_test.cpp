@@ -145,3 +145,15 @@ TEST(Bearing, BaseDepthIsTypedInMetresWithAtMostTwoDecimals)
 }
 
 } // namespace
+
+// The foundation types the notice allows change at 20 and at 30 kN/m² exactly.
+TEST(Bearing, FoundationsAllowedChangeAtTwentyAndThirty)
+{
+    const QStringList piles{QStringLiteral("基礎ぐい")};
+    const QStringList mat = piles + QStringList{QStringLiteral("べた基礎")};
+    const QStringList strip = mat + QStringList{QStringLiteral("布基礎")};
+    const std::pair<int, QStringList> cases[] = {{0, piles}, {199, piles}, {200, mat},
+                                                 {299, mat}, {300, strip}, {1200, strip}};
+    for (const auto &[tenths, allowed] : cases)
+        EXPECT_EQ(FoundationsAllowed(tenths), allowed) << tenths;
+}

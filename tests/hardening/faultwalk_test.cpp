@@ -86,10 +86,13 @@ void copySamples(TestSandbox &box)
     box.copyShippedTables();
     for (const QString &name : {QStringLiteral("sample.ktd"), QStringLiteral("sample.kmd")})
         QFile::copy(QDir(samplesDir()).filePath(name), box.filePath(name));
-    QDir(box.path()).mkpath(QStringLiteral("site"));
-    const QDir site(QDir(samplesDir()).filePath(QStringLiteral("site")));
-    for (const QString &name : site.entryList(QDir::Files))
-        QFile::copy(site.filePath(name), box.filePath(QStringLiteral("site/") + name));
+    // The sample site with its photos, which its report shows.
+    for (const QString &folder : {QStringLiteral("site"), QStringLiteral("site/photos")}) {
+        QDir(box.path()).mkpath(folder);
+        const QDir from(QDir(samplesDir()).filePath(folder));
+        for (const QString &name : from.entryList(QDir::Files))
+            QFile::copy(from.filePath(name), box.filePath(folder + u'/' + name));
+    }
 }
 
 // Each writer replaces a file of older bytes, or makes a new one where "new" says so.

@@ -1,11 +1,6 @@
-// The evaluation's marks on an Nsw graph and the report's text wrapping, checked on pixels and
-// lines rather than whole pictures.
+// The evaluation's marks on an Nsw graph, checked on pixels rather than whole pictures.
 #include "evaluationmarks.h"
-#include "sitereport.h"
 
-#include "drawtext.h"
-
-#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -56,29 +51,6 @@ TEST(EvaluationMarks, BaseLinesStayVisibleOverABarOfTheirColour)
         for (int x = 0; x < 200; ++x)
             white += image.pixel(x, y) == QColor(Qt::white).rgb();
         EXPECT_GT(white, 20) << y;
-    }
-}
-
-// The formulas break between characters, never inside their bracketed asides (the longest is
-// about 400 pixels here) or numbers, and no line starts with a closing mark.
-TEST(SiteReportText, WrappingKeepsAsidesAndNumbersWhole)
-{
-    const QFontMetrics metrics(GothicFont(false, 20));
-    const QStringList formulas = SiteFormulaLines(50);
-    ASSERT_LT(metrics.horizontalAdvance(QStringLiteral("（平成13年国土交通省告示第1113号）")), 500);
-    for (const int width : {500, 700, 900}) {
-        for (const QString &formula : formulas) {
-            const QStringList lines = WrapReportText(formula, metrics, width);
-            EXPECT_EQ(lines.join(QString()).remove(u' '), QString(formula).remove(u' '));
-            for (const QString &line : lines) {
-                EXPECT_LE(metrics.horizontalAdvance(line), width) << line.toStdString();
-                EXPECT_EQ(line.count(u'（'), line.count(u'）')) << line.toStdString();
-                EXPECT_FALSE(line.startsWith(u'、') || line.startsWith(u'）'))
-                    << line.toStdString();
-                EXPECT_FALSE(line.endsWith(u'0') && lines.indexOf(line) + 1 < lines.size() &&
-                             lines.at(lines.indexOf(line) + 1).startsWith(u'.'));
-            }
-        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPaintEngine>
 #include <QTextItem>
+#include <QTransform>
 
 namespace {
 
@@ -23,12 +24,17 @@ public:
             m_pen = state.pen();
         if (state.state() & DirtyBrush)
             m_brush = state.brush();
+        // What a painter translated (a text document painted at its page's place) is recorded
+        // where it lands.
+        if (state.state() & DirtyTransform)
+            m_transform = state.transform();
     }
 
     // One drawText call reaches the engine in runs of one script each; a run that starts where
     // the previous one ended on the same baseline continues that text.
-    void drawTextItem(const QPointF &p, const QTextItem &item) override
+    void drawTextItem(const QPointF &at, const QTextItem &item) override
     {
+        const QPointF p = m_transform.map(at);
         const QFontMetricsF metrics(item.font(), &m_device);
         if (!m_device.Texts.isEmpty()) {
             TRecordedText &last = m_device.Texts.last();
@@ -44,31 +50,31 @@ public:
     void drawLines(const QLineF *lines, int count) override
     {
         for (int i = 0; i < count; ++i)
-            m_device.Lines.append({lines[i], m_pen});
+            m_device.Lines.append({m_transform.map(lines[i]), m_pen});
     }
     void drawLines(const QLine *lines, int count) override
     {
         for (int i = 0; i < count; ++i)
-            m_device.Lines.append({QLineF(lines[i]), m_pen});
+            m_device.Lines.append({m_transform.map(QLineF(lines[i])), m_pen});
     }
     void drawPixmap(const QRectF &target, const QPixmap &, const QRectF &) override
     {
-        m_device.Images.append(target);
+        m_device.Images.append(m_transform.mapRect(target));
     }
     void drawImage(const QRectF &target, const QImage &, const QRectF &,
                    Qt::ImageConversionFlags) override
     {
-        m_device.Images.append(target);
+        m_device.Images.append(m_transform.mapRect(target));
     }
     void drawRects(const QRectF *rects, int count) override
     {
         for (int i = 0; i < count; ++i)
-            m_device.Rects.append({rects[i], m_brush});
+            m_device.Rects.append({m_transform.mapRect(rects[i]), m_brush});
     }
     void drawRects(const QRect *rects, int count) override
     {
         for (int i = 0; i < count; ++i)
-            m_device.Rects.append({QRectF(rects[i]), m_brush});
+            m_device.Rects.append({m_transform.mapRect(QRectF(rects[i])), m_brush});
     }
     // Other shapes are not looked at; drawing nothing keeps the recording small.
     void drawPath(const QPainterPath &) override {}
@@ -78,6 +84,7 @@ private:
     TRecordingDevice &m_device;
     QPen m_pen;
     QBrush m_brush;
+    QTransform m_transform;
     qreal m_lastEnd = 0;
 };
 

@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -129,6 +130,7 @@ TEST_F(SiteDrawTest, SectionColumnsStandAtTheirDistancesAndLevels)
 {
     TSiteData data = gridSite(3, 3);
     data.Site.Points[2].TypedPosition = QPointF(9.5, 7.5); // 9.5 m, then 7.5 m
+    data.Site.Points[1].Survey.Water = {TWaterLevelKind::Measured, 2.0};
     data.Recompute();
     QImage image = picture({1000, 700});
     TSiteSectionLayout layout;
@@ -147,6 +149,12 @@ TEST_F(SiteDrawTest, SectionColumnsStandAtTheirDistancesAndLevels)
     EXPECT_EQ(image.pixelColor(x - layout.HalfWidth / 4, inSinking), QColor(220, 30, 30));
     EXPECT_EQ(image.pixelColor(x + 2, inTurning), QColor(90, 140, 220));
     EXPECT_EQ(image.pixelColor(x + 2, inSinking), QColor(Qt::white));
+    // Its water level 2.00 m below its ground, right of the rod.
+    const int water = int(std::lround(layout.YOf(ground - 2.0)));
+    const int right = x + layout.HalfWidth * 9 / 10;
+    EXPECT_TRUE(image.pixelColor(right, water) == QColor(0, 90, 200) ||
+                image.pixelColor(right, water - 1) == QColor(0, 90, 200));
+    EXPECT_NE(image.pixelColor(right, int(layout.YOf(ground - 2.5))), QColor(0, 90, 200));
 
     data.Site.Points[1].TypedPosition.reset();
     data.Recompute();

@@ -6,6 +6,7 @@
 #include "settings.h"
 #include "site.h"
 #include "sitefile.h"
+#include "sitefindings.h"
 #include "sitetestdata.h"
 
 #include <QDir>
@@ -270,6 +271,45 @@ TEST_F(SiteTest, ThicknessesBottomsAndSlopesOfAThreePointSite)
 }
 
 // A missing test is named; the other points keep their figures.
+// The findings name the points whose self-sinking calls for a settlement study: at most
+// 1.00 kN within 2 m under the base, at most 0.50 kN from 2 to 5 m under it, each band up to
+// and including its edge; the weakest qa and the steepest slope either way.
+TEST_F(SiteTest, FindingsFollowTheSelfSinkingBandsToTheirEdges)
+{
+    const struct
+    {
+        TSinkingSpan span;
+        bool listed;
+    } cases[] = {
+        {{50, 75, "100"}, true},   // 1.00 kN just under the base
+        {{225, 250, "075"}, true}, // 0.75 kN ending at B + 2 m
+        {{250, 275, "075"}, false}, {{250, 275, "050"}, true},
+        {{525, 550, "050"}, true},                            // ending at B + 5 m
+        {{550, 575, "025"}, false}, {{25, 50, "025"}, false}, // above the base
+    };
+    QList<TSiteTestShape> shapes;
+    QList<qsizetype> listed;
+    for (const auto &c : cases) {
+        if (c.listed)
+            listed.append(shapes.size());
+        shapes.append({700, {c.span}, {}});
+    }
+    TSiteData data = site(shapes);
+    for (qsizetype i = 0; i < data.Site.Points.size(); ++i)
+        data.Site.Points[i].TypedPosition = QPointF(5.0 * i, 0);
+    data.Site.Points[3].TypedGround = 0;
+    data.Site.Points[4].TypedGround = 0.5;
+    data.Recompute();
+
+    const TSiteFindings findings = FindSiteFindings(data);
+    EXPECT_EQ(findings.SettlementPoints, listed);
+    // Sinking within B..B+2 m lowers N̄sw; of the two points alike the first is named.
+    EXPECT_EQ(findings.WeakestPoint, 0);
+    EXPECT_LT(findings.WeakestQaTenths, data.Figures.Points.at(2).Result->QaTenths);
+    EXPECT_EQ(findings.SteepestPair, 3); // the only pair with two levels and two bottoms
+    EXPECT_TRUE(findings.WithoutQa.isEmpty());
+}
+
 TEST_F(SiteTest, AMissingTestIsNamedAndTheRestOfTheSiteStays)
 {
     TSiteData data = site({{600, {{50, 125, "050"}}, {}}, {600, {}, {}}});
