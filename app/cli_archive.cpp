@@ -123,22 +123,12 @@ TArchiveCommand parseArchiveCommand(const QStringList &arguments)
     return command;
 }
 
-QString dataFolderOf(const TCliEnvironment &environment)
-{
-    return environment.dataFolder.isEmpty() ? ProgramDataFolder() : environment.dataFolder;
-}
-
 TCatalogueLocation locationOf(const TArchiveCommand &command, const TSetting &setting,
                               const TCliEnvironment &environment)
 {
-    const QString url = command.databaseGiven ? command.database : setting.ArchiveDatabase;
-    try {
-        return ParseCatalogueUrl(url, dataFolderOf(environment));
-    } catch (const ECatalogueError &e) {
-        if (command.databaseGiven)
-            throw ECliUsage(e.message());
-        throw;
-    }
+    return CliCatalogueLocation(command.databaseGiven ? std::optional(command.database)
+                                                      : std::nullopt,
+                                setting, environment);
 }
 
 QString findLine(const TArchiveHit &hit)
@@ -223,6 +213,20 @@ int addFiles(TCatalogue &catalogue, const QStringList &files, const TSetting &se
 }
 
 } // namespace
+
+TCatalogueLocation CliCatalogueLocation(const std::optional<QString> &database,
+                                        const TSetting &setting, const TCliEnvironment &environment)
+{
+    const QString dataFolder =
+        environment.dataFolder.isEmpty() ? ProgramDataFolder() : environment.dataFolder;
+    try {
+        return ParseCatalogueUrl(database.value_or(setting.ArchiveDatabase), dataFolder);
+    } catch (const ECatalogueError &e) {
+        if (database)
+            throw ECliUsage(e.message());
+        throw;
+    }
+}
 
 QString ArchiveUsage()
 {

@@ -2,11 +2,21 @@
 // or place, get a test's bytes back, import a folder and recompute the stored figures.
 #pragma once
 
+#include "catalogue.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QTextStream;
 struct TCliEnvironment;
+struct TSetting;
+
+// The catalogue `--database` names, else the one the settings choose. Raises ECliUsage for a
+// URL given on the command line that is none, ECatalogueError for one in the settings.
+TCatalogueLocation CliCatalogueLocation(const std::optional<QString> &database,
+                                        const TSetting &setting,
+                                        const TCliEnvironment &environment);
 
 // Their lines of the usage text.
 QString ArchiveUsage();

@@ -76,6 +76,10 @@ struct TSiteCommand
     bool noPhotos = false;
     bool color = false;
     std::optional<QSize> size;
+    // site report: where its nearby tests are looked for (none: the settings' catalogue), or
+    // no such part at all.
+    std::optional<QString> database;
+    bool noNearby = false;
 };
 
 // Raises ECliUsage on wrong usage.

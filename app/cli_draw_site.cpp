@@ -1,6 +1,8 @@
 #include "cli_draw_site.h"
 
+#include "archiveentry.h"
 #include "cli.h"
+#include "cli_archive.h"
 #include "cli_command.h"
 #include "cli_site.h"
 #include "printout.h"
@@ -39,11 +41,21 @@ void drawPicture(const TSiteCommand &command, const TSiteData &data)
 }
 
 void report(const TSiteCommand &command, const TSiteData &data, const TSetting &setting,
-            const TReferenceTables &tables)
+            const TReferenceTables &tables, const TCliEnvironment &environment)
 {
     TSurveyReportOptions options;
     options.Color = command.color;
     options.Today = QDate::currentDate();
+    if (!command.noNearby) {
+        try {
+            options.Nearby =
+                FindNearbyTests(CliCatalogueLocation(command.database, setting, environment), data,
+                                setting.ArchiveRadius);
+        } catch (const ECatalogueError &e) {
+            // A catalogue URL in the settings that is none: the report says so and goes on.
+            options.Nearby = NearbyTestsUnreachable(e.message(), setting.ArchiveRadius);
+        }
+    }
     WritePdfFile(command.files.at(1), [&](QPdfWriter &writer) {
         PrintSurveyReport(writer, data, options, setting, tables);
     });
@@ -60,7 +72,7 @@ void RunSiteDrawing(const QStringList &arguments, const TCliEnvironment &environ
     // A drawing that leaves a point out would mislead: every test must have been read.
     data.RequireEveryTest();
     if (command.action == u"report")
-        report(command, data, setting, tables);
+        report(command, data, setting, tables, environment);
     else
         drawPicture(command, data);
 }

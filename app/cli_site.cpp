@@ -208,7 +208,8 @@ QString SiteUsage()
         "      [--weather T] [--tester T] [--water M|none|unmeasured]\n"
         "      [--end-reason depth|refusal|obstacle|other] [--end-note T]\n"
         "      [--photo FILE[,CAPTION]]... [--no-photos] [--note T]\n"
-        "  tessmark-cli site report SITE.tsite OUT.pdf [--color] [--tables DIR] [--set ...]\n"
+        "  tessmark-cli site report SITE.tsite OUT.pdf [--color] [--database URL|--no-nearby]\n"
+        "      [--tables DIR] [--set ...]\n"
         "  tessmark-cli site plan SITE.tsite OUT.png [--size WxH] [--color] [--tables DIR]\n"
         "      [--set ...]\n"
         "  tessmark-cli site section SITE.tsite OUT.png [--size WxH] [--color] [--tables DIR]\n"
@@ -247,6 +248,10 @@ TSiteCommand ParseSiteCommand(const QStringList &arguments)
             command.color = true;
         } else if (argument == u"--size") {
             command.size = ParseCliSize(valueOf());
+        } else if (argument == u"--database") {
+            command.database = valueOf();
+        } else if (argument == u"--no-nearby") {
+            command.noNearby = true;
         } else if (argument == u"--tables") {
             command.tablesDir = valueOf();
         } else if (argument == u"--set") {
@@ -284,6 +289,10 @@ TSiteCommand ParseSiteCommand(const QStringList &arguments)
         throw ECliUsage(QStringLiteral("--color goes with site report, plan and section"));
     if (command.size && action != u"plan" && action != u"section")
         throw ECliUsage(QStringLiteral("--size goes with site plan and section"));
+    if ((command.database || command.noNearby) && action != u"report")
+        throw ECliUsage(QStringLiteral("--database and --no-nearby go with site report"));
+    if (command.database && command.noNearby)
+        throw ECliUsage(QStringLiteral("--database and --no-nearby exclude each other"));
     RequireCliSuffix(command.files.first(), kSiteFileSuffix);
     if (action == u"report")
         RequireCliSuffix(command.files.at(1), QStringLiteral("pdf"));

@@ -151,6 +151,53 @@ QList<TArchiveHit> NearbyArchivedTests(TCatalogue &catalogue, const TSiteData &d
     return hits;
 }
 
+namespace {
+
+// No hits, and why when the site has no place to look around.
+TNearbyTests nearbyWithoutPlace(const TSiteData &data, int radius)
+{
+    TNearbyTests nearby;
+    nearby.Radius = radius;
+    if (!SitePlace(data))
+        nearby.Problem =
+            QStringLiteral("現場の試験にGPSの位置がないため、近くの試験を探せませんでした。");
+    return nearby;
+}
+
+} // namespace
+
+TNearbyTests NearbyTestsUnreachable(const QString &problem, int radius)
+{
+    TNearbyTests nearby;
+    nearby.Radius = radius;
+    nearby.Problem =
+        QStringLiteral("試験アーカイブを開けないため、近くの試験を探せませんでした。") +
+        QString(problem).replace(u'\r', u' ');
+    return nearby;
+}
+
+TNearbyTests FindNearbyTests(TCatalogue &catalogue, const TSiteData &data, int radius)
+{
+    TNearbyTests nearby = nearbyWithoutPlace(data, radius);
+    if (nearby.Problem.isEmpty())
+        nearby.Hits = NearbyArchivedTests(catalogue, data, radius);
+    return nearby;
+}
+
+TNearbyTests FindNearbyTests(const TCatalogueLocation &location, const TSiteData &data, int radius)
+{
+    const TNearbyTests nearby = nearbyWithoutPlace(data, radius);
+    if (!nearby.Problem.isEmpty() ||
+        (location.Backend == TCatalogueLocation::Sqlite && !QFileInfo::exists(location.Path)))
+        return nearby;
+    try {
+        TCatalogue catalogue(location);
+        return FindNearbyTests(catalogue, data, radius);
+    } catch (const ECatalogueError &e) {
+        return NearbyTestsUnreachable(e.message(), radius);
+    }
+}
+
 QString ArchiveMetresText(const std::optional<int> &cm)
 {
     return cm ? MetresText(*cm) : QStringLiteral("-");

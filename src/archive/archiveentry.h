@@ -51,6 +51,24 @@ std::optional<TGeoPosition> SitePlace(const TSiteData &data);
 // Raises ECatalogueError.
 QList<TArchiveHit> NearbyArchivedTests(TCatalogue &catalogue, const TSiteData &data, double radius);
 
+// The archived tests near a site as its survey report shows them (近隣データ).
+struct TNearbyTests
+{
+    int Radius = 200;        // metres
+    QList<TArchiveHit> Hits; // nearest first
+    QString Problem;         // why none could be looked for; empty when they were
+};
+
+// Looks for them in `catalogue`; a site without a place gives the reason instead of hits.
+// Raises ECatalogueError.
+TNearbyTests FindNearbyTests(TCatalogue &catalogue, const TSiteData &data, int radius);
+// The same for a program that opens the catalogue for this one search, and never throws: a
+// catalogue that cannot be read gives the reason instead of hits (the report goes on), and a
+// SQLite catalogue not made yet is an empty archive, and is not made for it.
+TNearbyTests FindNearbyTests(const TCatalogueLocation &location, const TSiteData &data, int radius);
+// What stands in the report when the catalogue could not be opened.
+TNearbyTests NearbyTestsUnreachable(const QString &problem, int radius);
+
 // Metres with two decimals for a depth in cm, or "-"; tenths with one decimal, or "-".
 QString ArchiveMetresText(const std::optional<int> &cm);
 QString ArchiveTenthsText(const std::optional<int> &tenths);

@@ -122,3 +122,16 @@ QString TArchiveKeeper::ArchiveOpenedTest(const QString &path, const TSoundingTe
         catalogue.Add(entry, bytes);
     });
 }
+
+TNearbyTests TArchiveKeeper::NearbyTests(const TSiteData &data, const TSetting &setting)
+{
+    TCatalogue *catalogue = Catalogue(setting);
+    if (!catalogue)
+        return NearbyTestsUnreachable(m_problem, setting.ArchiveRadius);
+    try {
+        return FindNearbyTests(*catalogue, data, setting.ArchiveRadius);
+    } catch (const ECatalogueError &e) {
+        // Opened again on a later use: the connection may be what failed.
+        return NearbyTestsUnreachable(failed(e.message()), setting.ArchiveRadius);
+    }
+}

@@ -3,6 +3,7 @@
 // reached or written gives a note instead of an error.
 #pragma once
 
+#include "archiveentry.h"
 #include "catalogue.h"
 
 #include <QDeadlineTimer>
@@ -12,6 +13,7 @@
 
 class TReferenceTables;
 struct TSetting;
+struct TSiteData;
 struct TSoundingTest;
 
 class TArchiveKeeper
@@ -43,6 +45,10 @@ public:
     // A test file just opened as `test`: its figures are taken from it, not read again.
     QString ArchiveOpenedTest(const QString &path, const TSoundingTest &test,
                               const TSetting &setting);
+
+    // The tests near a site for its survey report, within the remembered radius. Never throws:
+    // a catalogue that cannot be reached gives the reason the report shows instead.
+    TNearbyTests NearbyTests(const TSiteData &data, const TSetting &setting);
 
     const QString &DataFolder() const { return m_dataFolder; }
 

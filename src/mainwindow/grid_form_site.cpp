@@ -2,6 +2,7 @@
 // on the command line or dropped on the window.
 #include "grid_form.h"
 
+#include "archivekeeper.h"
 #include "filedialogs.h"
 #include "menutexts.h"
 #include "sitewindow.h"
@@ -54,6 +55,9 @@ QWidget *Tgrid_form::OpenSiteWindow(const QString &path)
             OpenDataFile(file);
             raise();
             activateWindow();
+        };
+        context.NearbyTests = [this](const TSiteData &data) {
+            return Archive().NearbyTests(data, Setting);
         };
         window = new TSiteWindow(context, this);
         m_siteWindow = window;

@@ -5,8 +5,7 @@
 
 TReportParts SurveyReportParts(const TSurveyContext &context)
 {
-    // The order of the report. A part added later (such as the archive's nearby tests) is one
-    // more line here.
+    // The order of the report; a part added later is one more line here.
     TReportParts parts;
     parts.push_back(CoverPart(context));
     parts.push_back(ContentsPart());
@@ -15,6 +14,8 @@ TReportParts SurveyReportParts(const TSurveyContext &context)
     parts.push_back(SheetsPart(context));
     parts.push_back(SectionPart(context));
     parts.push_back(ComparisonPart(context));
+    if (context.Options.Nearby)
+        parts.push_back(NearbyPart(*context.Options.Nearby));
     parts.push_back(FindingsPart(context));
     parts.push_back(PhotosPart(context));
     return parts;

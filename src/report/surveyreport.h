@@ -1,11 +1,13 @@
 // The survey report (地盤調査報告書) of a site: what a survey firm hands its client, composed
 // of parts in order — cover, contents, overview, location plan, one data sheet per point,
-// cross-section, comparison, findings and photographs.
+// cross-section, comparison, the archive's nearby tests, findings and photographs.
 #pragma once
 
+#include "archiveentry.h"
 #include "reportdocument.h"
 
 #include <QDate>
+#include <optional>
 
 class QPagedPaintDevice;
 class TReferenceTables;
@@ -16,6 +18,9 @@ struct TSurveyReportOptions
 {
     bool Color = false; // colours, else black, white and patterns that any printer keeps
     QDate Today;        // the report date when the site gives none
+    // The archived tests near the site (近隣データ), looked up beforehand; none leaves the part
+    // out.
+    std::optional<TNearbyTests> Nearby;
 };
 
 // What the parts share while they lay out: the site with its tests read, and how to draw.

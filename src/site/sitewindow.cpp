@@ -513,6 +513,8 @@ TSurveyReportOptions TSiteWindow::reportOptions() const
     TSurveyReportOptions options;
     options.Color = ColorAction->isChecked();
     options.Today = QDate::currentDate();
+    if (m_context.NearbyTests)
+        options.Nearby = m_context.NearbyTests(m_data);
     return options;
 }
 

@@ -29,6 +29,8 @@ struct TSiteWindowContext
     const TReferenceTables *Tables = nullptr;
     // Shows a test in the main window; empty where there is none.
     std::function<void(const QString &file)> OpenTest;
+    // The archived tests near the site for its report; empty: the report has no such part.
+    std::function<TNearbyTests(const TSiteData &data)> NearbyTests;
 };
 
 class TSiteWindow : public QMainWindow

@@ -522,3 +522,44 @@ TEST(NearbyArchivedTests, AreTheArchivedTestsAroundTheSiteButNotItsOwnNearestFir
     EXPECT_EQ(NearbyArchivedTests(catalogue, data, 30).size(), 3);
     EXPECT_TRUE(NearbyArchivedTests(catalogue, TSiteData{}, 200).isEmpty());
 }
+
+// For the report: a catalogue not made yet is an empty archive and is not made by looking; one
+// that cannot be read, or a site without a place, gives the reason instead of failing.
+TEST(NearbyArchivedTests, ForTheReportAreLookedForWithoutMakingOrFailingAnArchive)
+{
+    TestSandbox sandbox;
+    TReferenceTables tables;
+    ASSERT_TRUE(tables.LoadFrom(sandbox.copyShippedTables()));
+    TSetting setting;
+    TSiteData data;
+    const QString sample = QDir(samplesDir()).filePath(QStringLiteral("site/No1.ktd"));
+    data.AddPoint(sample, setting, tables);
+
+    const QString missing = sandbox.filePath(QStringLiteral("none.sqlite"));
+    const TNearbyTests none = FindNearbyTests(ParseCatalogueUrl(missing, {}), data, 200);
+    EXPECT_TRUE(none.Hits.isEmpty());
+    EXPECT_EQ(none.Problem, QString());
+    EXPECT_FALSE(QFile::exists(missing));
+
+    const QString damaged = sandbox.writeFile("damaged.sqlite", "not a catalogue");
+    EXPECT_TRUE(FindNearbyTests(ParseCatalogueUrl(damaged, {}), data, 200)
+                    .Problem.contains(QStringLiteral("damaged.sqlite")));
+    EXPECT_EQ(sandbox.readFile("damaged.sqlite"), QByteArray("not a catalogue"));
+
+    // The window's keeper says the same when its catalogue cannot be opened.
+    TArchiveKeeper keeper(sandbox.path());
+    setting.ArchiveDatabase = damaged;
+    EXPECT_TRUE(keeper.NearbyTests(data, setting).Problem.contains(QStringLiteral("damaged")));
+
+    const QString path = sandbox.filePath(QStringLiteral("a.sqlite"));
+    {
+        TCatalogue catalogue(ParseCatalogueUrl(path, {}));
+        ArchiveTestFile(catalogue, QDir(samplesDir()).filePath(QStringLiteral("sample.ktd")),
+                        setting, tables);
+    }
+    const TNearbyTests found = FindNearbyTests(ParseCatalogueUrl(path, {}), data, 200);
+    EXPECT_EQ(found.Problem, QString());
+    ASSERT_EQ(found.Hits.size(), 1);
+    EXPECT_TRUE(FindNearbyTests(ParseCatalogueUrl(path, {}), TSiteData{}, 200)
+                    .Problem.contains(QStringLiteral("GPS")));
+}

@@ -169,8 +169,8 @@ TEST_F(CliSiteTest, ShowWarnsOfAFarPointAndNamesFilesAsTheSiteDoes)
 }
 
 // The report is the survey report: cover, contents, overview, plan, a sheet per point,
-// section, comparison and findings; pictures take the asked size. A site with a test that
-// cannot be read draws nothing.
+// section, comparison, nearby tests (unless left out; looking for them makes no archive) and
+// findings; pictures take the asked size. A site with a test that cannot be read draws nothing.
 TEST_F(CliSiteTest, ReportPlanAndSectionAreDrawnOnlyWithEveryTest)
 {
     const QStringList tests = writeTests();
@@ -179,6 +179,9 @@ TEST_F(CliSiteTest, ReportPlanAndSectionAreDrawnOnlyWithEveryTest)
     const CliRun report = run({"site", "report", site(), pdf, "--color"});
     ASSERT_EQ(report.status, 0) << report.err.toStdString();
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+    EXPECT_EQ(QString::fromLatin1(sandbox.readFile(pdf)).count(page), 8 + 3);
+    EXPECT_FALSE(QFile::exists(sandbox.filePath("data/archive.sqlite")));
+    ASSERT_EQ(run({"site", "report", site(), pdf, "--no-nearby"}).status, 0);
     EXPECT_EQ(QString::fromLatin1(sandbox.readFile(pdf)).count(page), 7 + 3);
 
     const struct
@@ -226,6 +229,11 @@ TEST_F(CliSiteTest, RefusalsLeaveEveryFileAsItWas)
         {{"site", "set", site(), "No.1"}, 2, "--xy"},
         {{"site", "show", broken}, 1, "\"version\""},
         {{"site", "report", site(), sandbox.filePath("out.png")}, 2, ".pdf"},
+        {{"site", "plan", site(), sandbox.filePath("p.png"), "--no-nearby"}, 2, "site report"},
+        {{"site", "report", site(), sandbox.filePath("o.pdf"), "--database",
+          "postgresql://u:pw@h/db"},
+         2,
+         "パスワード"},
         {{"site", "rename", site()}, 2, "site takes"},
         // A value that cannot be taken names its field, also after others that could.
         {{"site", "set", site(), "No.1", "--weather", "晴れ", "--water", "deep"}, 1, "孔内水位"},

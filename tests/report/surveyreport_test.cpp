@@ -49,9 +49,11 @@ protected:
         return data;
     }
 
-    TReportDocument lay(const TSiteData &data, TRecordingDevice &device)
+    TReportDocument lay(const TSiteData &data, TRecordingDevice &device,
+                        std::optional<TNearbyTests> nearby = std::nullopt)
     {
-        const TSurveyContext context{data, {false, QDate(2025, 1, 31)}, setting, tables};
+        const TSurveyContext context{
+            data, {false, QDate(2025, 1, 31), std::move(nearby)}, setting, tables};
         return LayReport(device, SurveyReportParts(context), SurveyReportFurniture(data), false);
     }
 
@@ -245,6 +247,68 @@ TEST_F(SurveyReportTest, AFarPointIsNotedBeforeTheComparisonsNotes)
     ASSERT_EQ(notes.size(), 2);
     EXPECT_TRUE(notes[0].startsWith(QStringLiteral("注意：No.3 の位置がほかの測点の中央から")))
         << notes[0].toStdString();
+}
+
+// The archive's nearby tests stand between the comparison and the findings: at most 50 of them
+// with a note of the rest, or why there are none; without a lookup there is no such part.
+TEST_F(SurveyReportTest, NearbyTestsStandBeforeTheFindingsOrSayWhyThereAreNone)
+{
+    const auto hits = [](int count) {
+        QList<TArchiveHit> list;
+        for (int i = 0; i < count; ++i) {
+            TArchiveHit hit;
+            hit.Entry.Id = 1000 + i;
+            hit.Entry.Figures.Code = QStringLiteral("102-004-017-%1").arg(i, 4, 10, QChar(u'0'));
+            hit.Entry.Figures.TestedAt = QStringLiteral("2024-05-17 09:30");
+            hit.Entry.Figures.MeanNswTenths = 123;
+            hit.Distance = 10.0 + i;
+            list.append(hit);
+        }
+        return list;
+    };
+    const struct
+    {
+        std::optional<TNearbyTests> nearby;
+        QStringList shown;   // texts on the part's pages
+        QStringList missing; // and texts that must not be there
+    } cases[] = {
+        {std::nullopt, {}, {}},
+        {TNearbyTests{200, hits(3), {}},
+         {"1000", "1002", "12.0", "2024-05-17", "12.3", "参考データ"},
+         {"1003", "全部で"}},
+        {TNearbyTests{150, hits(51), {}}, {"1049", "全部で 51 件"}, {"1050"}},
+        {TNearbyTests{200, {}, {}}, {"半径 200 m 以内に保管された他の試験はありません。"}, {}},
+        {TNearbyTests{200, {}, QStringLiteral("試験アーカイブを開けないため。")},
+         {"試験アーカイブを開けないため。"},
+         {"ありません"}},
+    };
+    const TSiteData data = site(2);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.shown.join(u' ').toStdString());
+        auto device = A4Recorder();
+        const TReportDocument document = lay(data, *device, c.nearby);
+        QStringList parts;
+        QStringList texts;
+        for (int i = 0; i < document.PageCount(); ++i) {
+            const QString part = partOf(document.Pages.at(i).Title);
+            if (parts.isEmpty() || parts.last() != part)
+                parts.append(part);
+            if (part != QStringLiteral("近隣データ"))
+                continue;
+            const auto page = RecordPage(document, i);
+            ASSERT_EQ(PageProblems(document, i, *page).toStdString(), "");
+            for (const TRecordedText &text : page->Texts)
+                texts.append(text.Text);
+        }
+        const qsizetype findings = parts.indexOf(QStringLiteral("考察"));
+        EXPECT_EQ(parts.at(findings - 1),
+                  c.nearby ? QStringLiteral("近隣データ") : QStringLiteral("測点の比較"));
+        const QString all = texts.join(QString());
+        for (const QString &text : c.shown)
+            EXPECT_TRUE(texts.contains(text) || all.contains(text)) << text.toStdString();
+        for (const QString &text : c.missing)
+            EXPECT_FALSE(all.contains(text)) << text.toStdString();
+    }
 }
 
 } // namespace
