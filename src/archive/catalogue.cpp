@@ -142,6 +142,24 @@ QVariant optionalDouble(const std::optional<TGeoPosition> &position, double TGeo
     return position ? QVariant((*position).*part) : QVariant(QMetaType(QMetaType::Double));
 }
 
+// The figures' columns, in the order the INSERT and the UPDATE name them.
+Statement &bindFigures(Statement &statement, const TArchiveFigures &f)
+{
+    return statement.bind(f.Code)
+        .bind(f.Point)
+        .bind(f.TestedAt)
+        .bind(f.EndTime)
+        .bind(optionalDouble(f.Position, &TGeoPosition::Latitude))
+        .bind(optionalDouble(f.Position, &TGeoPosition::Longitude))
+        .bind(f.FinalDepth)
+        .bind(f.BaseDepth)
+        .bind(optionalInt(f.MeanNswTenths))
+        .bind(optionalInt(f.QaTenths))
+        .bind(optionalInt(f.UpperSinking))
+        .bind(optionalInt(f.LowerSinking))
+        .bind(f.Problem);
+}
+
 std::optional<int> intOrNone(const QVariant &value)
 {
     if (value.isNull())
@@ -459,22 +477,8 @@ TArchiveAdded TCatalogue::Add(const TArchiveEntry &entry, const QByteArray &byte
             .bind(entry.FileName)
             .bind(entry.Folder)
             .bind(addedAt)
-            .bind(entry.AddedBy.isEmpty() ? userName() : entry.AddedBy)
-            .bind(f.Code)
-            .bind(f.Point)
-            .bind(f.TestedAt)
-            .bind(f.EndTime)
-            .bind(optionalDouble(f.Position, &TGeoPosition::Latitude))
-            .bind(optionalDouble(f.Position, &TGeoPosition::Longitude))
-            .bind(f.FinalDepth)
-            .bind(f.BaseDepth)
-            .bind(optionalInt(f.MeanNswTenths))
-            .bind(optionalInt(f.QaTenths))
-            .bind(optionalInt(f.UpperSinking))
-            .bind(optionalInt(f.LowerSinking))
-            .bind(f.Problem)
-            .bind(searchTextOf(entry))
-            .run();
+            .bind(entry.AddedBy.isEmpty() ? userName() : entry.AddedBy);
+        bindFigures(insert, f).bind(searchTextOf(entry)).run();
         TArchiveAdded added;
         const bool inserted = insert.next();
         if (inserted)
@@ -631,28 +635,13 @@ qint64 TCatalogue::Refresh(
                 const TArchiveFigures &f = *figures;
                 TArchiveEntry updated = entry;
                 updated.Figures = f;
-                Statement(
+                Statement update(
                     m_db, m_location,
                     QStringLiteral("UPDATE archived_tests SET code = ?, point = ?, tested_at = ?, "
                                    "end_time = ?, latitude = ?, longitude = ?, final_depth = ?, "
                                    "base_depth = ?, nsw_mean = ?, qa_long = ?, sinking_upper = ?, "
-                                   "sinking_lower = ?, problem = ?, search_text = ? WHERE id = ?"))
-                    .bind(f.Code)
-                    .bind(f.Point)
-                    .bind(f.TestedAt)
-                    .bind(f.EndTime)
-                    .bind(optionalDouble(f.Position, &TGeoPosition::Latitude))
-                    .bind(optionalDouble(f.Position, &TGeoPosition::Longitude))
-                    .bind(f.FinalDepth)
-                    .bind(f.BaseDepth)
-                    .bind(optionalInt(f.MeanNswTenths))
-                    .bind(optionalInt(f.QaTenths))
-                    .bind(optionalInt(f.UpperSinking))
-                    .bind(optionalInt(f.LowerSinking))
-                    .bind(f.Problem)
-                    .bind(searchTextOf(updated))
-                    .bind(entry.Id)
-                    .run();
+                                   "sinking_lower = ?, problem = ?, search_text = ? WHERE id = ?"));
+                bindFigures(update, f).bind(searchTextOf(updated)).bind(entry.Id).run();
                 ++changed;
             }
             run(QStringLiteral("COMMIT"));

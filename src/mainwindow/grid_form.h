@@ -71,6 +71,9 @@ public:
     // Opens a data file and shows it: 0 when it was read and shown, 1 when not (the user has
     // been told why, and the window still shows what it showed before).
     int OpenDataFile(const QString &path);
+    // The same for a test another window asks to show (the site's points, the archive's list),
+    // after the question about a typed test, bringing this window to the front.
+    void ShowTestFromWindow(const QString &path);
 
     // The view switch: DisplayLog shows the rounded or the normal log, with caption, check
     // marks, grid, header panel and graph window following. False (after the error box) when

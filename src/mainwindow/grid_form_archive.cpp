@@ -85,11 +85,7 @@ QWidget *Tgrid_form::OpenArchiveWindow()
         return place;
     };
     context.OpenTest = [this](const QString &file) {
-        if (AskSaveManualData())
-            return;
-        OpenDataFile(file);
-        raise();
-        activateWindow();
+        ShowTestFromWindow(file);
     };
     context.AddToSite = [this](const QString &file) {
         auto *site = qobject_cast<TSiteWindow *>(m_siteWindow.data());

@@ -42,6 +42,15 @@ void Tgrid_form::OpenSiteClick()
         OpenSiteWindow(choice->Path);
 }
 
+void Tgrid_form::ShowTestFromWindow(const QString &path)
+{
+    if (AskSaveManualData())
+        return;
+    OpenDataFile(path);
+    raise();
+    activateWindow();
+}
+
 QWidget *Tgrid_form::OpenSiteWindow(const QString &path)
 {
     auto *window = qobject_cast<TSiteWindow *>(m_siteWindow.data());
@@ -50,11 +59,7 @@ QWidget *Tgrid_form::OpenSiteWindow(const QString &path)
         context.Setting = &Setting;
         context.Tables = &Tables;
         context.OpenTest = [this](const QString &file) {
-            if (AskSaveManualData())
-                return;
-            OpenDataFile(file);
-            raise();
-            activateWindow();
+            ShowTestFromWindow(file);
         };
         context.NearbyTests = [this](const TSiteData &data) {
             return Archive().NearbyTests(data, Setting);
