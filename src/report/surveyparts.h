@@ -6,7 +6,6 @@
 
 #include <memory>
 
-struct TNearbyTests;
 struct TSurveyContext;
 
 std::unique_ptr<TReportPart> CoverPart(const TSurveyContext &context);
@@ -16,6 +15,6 @@ std::unique_ptr<TReportPart> PlanPart(const TSurveyContext &context);
 std::unique_ptr<TReportPart> SheetsPart(const TSurveyContext &context);
 std::unique_ptr<TReportPart> SectionPart(const TSurveyContext &context);
 std::unique_ptr<TReportPart> ComparisonPart(const TSurveyContext &context);
-std::unique_ptr<TReportPart> NearbyPart(const TNearbyTests &nearby);
+std::unique_ptr<TReportPart> NearbyPart(const TSurveyContext &context);
 std::unique_ptr<TReportPart> FindingsPart(const TSurveyContext &context);
 std::unique_ptr<TReportPart> PhotosPart(const TSurveyContext &context);

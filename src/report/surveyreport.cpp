@@ -15,7 +15,7 @@ TReportParts SurveyReportParts(const TSurveyContext &context)
     parts.push_back(SectionPart(context));
     parts.push_back(ComparisonPart(context));
     if (context.Options.Nearby)
-        parts.push_back(NearbyPart(*context.Options.Nearby));
+        parts.push_back(NearbyPart(context));
     parts.push_back(FindingsPart(context));
     parts.push_back(PhotosPart(context));
     return parts;

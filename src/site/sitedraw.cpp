@@ -97,6 +97,22 @@ void DrawScaleBar(QPainter &canvas, int x, int y, int lengthPixels, double metre
     canvas.restore();
 }
 
+void DrawNorthArrow(QPainter &canvas, const QPoint &tip, int height, const TSiteDrawStyle &style)
+{
+    const int halfWidth = height / 4;
+    const int bottom = tip.y() + height;
+    canvas.save();
+    SetPen(canvas, SiteLineWidth(style), Qt::SolidLine);
+    // The classic half-filled arrow: black on the west side, white on the east.
+    canvas.setBrush(Qt::black);
+    canvas.drawPolygon(
+        QPolygon{tip, QPoint(tip.x() - halfWidth, bottom), QPoint(tip.x(), bottom - height / 4)});
+    canvas.setBrush(Qt::white);
+    canvas.drawPolygon(
+        QPolygon{tip, QPoint(tip.x() + halfWidth, bottom), QPoint(tip.x(), bottom - height / 4)});
+    canvas.restore();
+}
+
 void TLabelPlacer::Avoid(const QPolygonF &outline, int clearance)
 {
     m_outline.addPolygon(outline);

@@ -7,6 +7,7 @@
 #include <QLineF>
 #include <QList>
 #include <QPainterPath>
+#include <QPoint>
 #include <QPolygonF>
 #include <QRect>
 #include <QSize>
@@ -50,6 +51,9 @@ QString ScaleLengthText(double metres);
 // in two halves, black and white, labelled 0, the middle and the end with "m".
 void DrawScaleBar(QPainter &canvas, int x, int y, int lengthPixels, double metres,
                   const TSiteDrawStyle &style);
+
+// Draws the north arrow, its tip at `tip`, `height` pixels long.
+void DrawNorthArrow(QPainter &canvas, const QPoint &tip, int height, const TSiteDrawStyle &style);
 
 // Where a label may go: its box, and the leader that ties it to its mark when it stands off.
 struct TLabelCandidate

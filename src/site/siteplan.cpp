@@ -395,22 +395,6 @@ TNumberList numberList(const TSiteData &data, const TPlanContent &content, const
     return list;
 }
 
-void drawNorthArrow(QPainter &canvas, const QPoint &tip, int height, const TSiteDrawStyle &style)
-{
-    const int halfWidth = height / 4;
-    const int bottom = tip.y() + height;
-    canvas.save();
-    SetPen(canvas, SiteLineWidth(style), Qt::SolidLine);
-    // The classic half-filled arrow: black on the west side, white on the east.
-    canvas.setBrush(Qt::black);
-    canvas.drawPolygon(
-        QPolygon{tip, QPoint(tip.x() - halfWidth, bottom), QPoint(tip.x(), bottom - height / 4)});
-    canvas.setBrush(Qt::white);
-    canvas.drawPolygon(
-        QPolygon{tip, QPoint(tip.x() + halfWidth, bottom), QPoint(tip.x(), bottom - height / 4)});
-    canvas.restore();
-}
-
 void drawOutline(QPainter &canvas, const TSiteData &data, const TSitePlanLayout &layout,
                  const TSiteDrawStyle &style, const TPlanMetrics &m)
 {
@@ -522,7 +506,7 @@ TSitePlanLayout DrawSitePlan(QPainter &canvas, const QRect &area, const TSiteDat
     const int top = inner.top() + th + arrowHeight;
     canvas.setFont(m.LabelFont);
     DrawTextAnchored(canvas, inner.right() - th, inner.top(), 1, QStringLiteral("N"));
-    drawNorthArrow(canvas, QPoint(inner.right() - th, inner.top() + th * 6 / 5), arrowHeight - th,
+    DrawNorthArrow(canvas, QPoint(inner.right() - th, inner.top() + th * 6 / 5), arrowHeight - th,
                    style);
     if (style.Caption) {
         canvas.setFont(SiteFont(th * 6 / 5));

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
@@ -250,9 +251,11 @@ TEST_F(SurveyReportTest, AFarPointIsNotedBeforeTheComparisonsNotes)
 }
 
 // The archive's nearby tests stand between the comparison and the findings: at most 50 of them
-// with a note of the rest, or why there are none; without a lookup there is no such part.
+// with a note of the rest, or why there are none, and a map of where they lie whose numbers
+// never overlap (those without room are counted in a note); without a lookup there is no part.
 TEST_F(SurveyReportTest, NearbyTestsStandBeforeTheFindingsOrSayWhyThereAreNone)
 {
+    // `count` tests 5.5 m apart going north from the site's place.
     const auto hits = [](int count) {
         QList<TArchiveHit> list;
         for (int i = 0; i < count; ++i) {
@@ -261,6 +264,7 @@ TEST_F(SurveyReportTest, NearbyTestsStandBeforeTheFindingsOrSayWhyThereAreNone)
             hit.Entry.Figures.Code = QStringLiteral("102-004-017-%1").arg(i, 4, 10, QChar(u'0'));
             hit.Entry.Figures.TestedAt = QStringLiteral("2024-05-17 09:30");
             hit.Entry.Figures.MeanNswTenths = 123;
+            hit.Entry.Figures.Position = TGeoPosition{35.6812 + 0.00005 * (i + 1), 139.7671};
             hit.Distance = 10.0 + i;
             list.append(hit);
         }
@@ -271,18 +275,30 @@ TEST_F(SurveyReportTest, NearbyTestsStandBeforeTheFindingsOrSayWhyThereAreNone)
         std::optional<TNearbyTests> nearby;
         QStringList shown;   // texts on the part's pages
         QStringList missing; // and texts that must not be there
+        int marks;           // tests on the map
     } cases[] = {
-        {std::nullopt, {}, {}},
+        {std::nullopt, {}, {}, 0},
         {TNearbyTests{200, hits(3), {}},
-         {"1000", "1002", "12.0", "2024-05-17", "12.3", "参考データ"},
-         {"1003", "全部で"}},
-        {TNearbyTests{150, hits(51), {}}, {"1049", "全部で 51 件"}, {"1050"}},
-        {TNearbyTests{200, {}, {}}, {"半径 200 m 以内に保管された他の試験はありません。"}, {}},
+         {"1000", "1002", "12.0", "2024-05-17", "12.3", "参考データ", "近隣の試験の位置"},
+         {"1003", "全部で"},
+         3},
+        {TNearbyTests{150, hits(51), {}}, {"1049", "全部で 51 件"}, {"1050"}, 50},
+        {TNearbyTests{200, {}, {}},
+         {"半径 200 m 以内に保管された他の試験はありません。"},
+         {"近隣の試験の位置"},
+         0},
         {TNearbyTests{200, {}, QStringLiteral("試験アーカイブを開けないため。")},
          {"試験アーカイブを開けないため。"},
-         {"ありません"}},
+         {"ありません"},
+         0},
     };
-    const TSiteData data = site(2);
+    TSiteData data;
+    for (int i = 0; i < 2; ++i)
+        data.Site.Points.append({WriteSiteTest(sandbox, QStringLiteral("g%1.ktd").arg(i),
+                                               {600, {}, "35.6812 N 139.7671 E 40 m"}),
+                                 DefaultPointLabel(i), std::nullopt, std::nullopt});
+    data.ReadTests(setting, tables);
+    static const QRegularExpression note(QStringLiteral("書く場所のない印が (\\d+) 個"));
     for (const auto &c : cases) {
         SCOPED_TRACE(c.shown.join(u' ').toStdString());
         auto device = A4Recorder();
@@ -297,8 +313,14 @@ TEST_F(SurveyReportTest, NearbyTestsStandBeforeTheFindingsOrSayWhyThereAreNone)
                 continue;
             const auto page = RecordPage(document, i);
             ASSERT_EQ(PageProblems(document, i, *page).toStdString(), "");
-            for (const TRecordedText &text : page->Texts)
-                texts.append(text.Text);
+            for (qsizetype a = 0; a < page->Texts.size(); ++a) {
+                texts.append(page->Texts.at(a).Text);
+                const QRectF inner = page->boxOf(page->Texts.at(a)).adjusted(2, 2, -2, -2);
+                for (qsizetype b = a + 1; b < page->Texts.size(); ++b)
+                    ASSERT_FALSE(inner.intersects(page->boxOf(page->Texts.at(b))))
+                        << page->Texts.at(a).Text.toStdString() << " / "
+                        << page->Texts.at(b).Text.toStdString();
+            }
         }
         const qsizetype findings = parts.indexOf(QStringLiteral("考察"));
         EXPECT_EQ(parts.at(findings - 1),
@@ -308,6 +330,13 @@ TEST_F(SurveyReportTest, NearbyTestsStandBeforeTheFindingsOrSayWhyThereAreNone)
             EXPECT_TRUE(texts.contains(text) || all.contains(text)) << text.toStdString();
         for (const QString &text : c.missing)
             EXPECT_FALSE(all.contains(text)) << text.toStdString();
+        // Each listed number stands once in the table and once more beside its mark, unless
+        // the note counts it.
+        int numbered = 0;
+        for (int i = 0; i < c.marks; ++i)
+            numbered += int(texts.count(QString::number(1000 + i))) - 1;
+        const QRegularExpressionMatch counted = note.match(all);
+        EXPECT_EQ(numbered + (counted.hasMatch() ? counted.captured(1).toInt() : 0), c.marks);
     }
 }
 
