@@ -108,8 +108,9 @@ int RunCliDrawing(const QStringList &arguments, const TCliEnvironment &environme
 {
     const QString verb = arguments.value(0);
     if (verb == u"fetch") {
-        // Every transferred test goes into the archive before its file is written; a catalogue
-        // that fails is a note on standard error and the transfer goes on.
+        // Every transferred test goes into the archive under the name it was kept as, also when
+        // its file could not be written; a catalogue that fails is a note on standard error and
+        // the transfer goes on.
         TArchiveKeeper archive(environment.dataFolder);
         const TSetting setting = CliSettings({}, environment);
         TReferenceTables tables;

@@ -129,9 +129,8 @@ void exchange(TAnswerWaiter &waiter, TPavlink &library, const QString &command,
 // The folder the tests go to, made when it is missing.
 void prepareOutFolder(const QString &out)
 {
-    if (QFileInfo(out).isDir())
-        return;
-    if (QFileInfo::exists(out) || !QDir().mkpath(out))
+    // True for a folder that is there already; false for a file of that name.
+    if (!QDir().mkpath(out))
         throw EFetchFailure{QStringLiteral("保存先のフォルダ %1 を作成できません")
                                 .arg(QDir::toNativeSeparators(out))};
 }
@@ -190,18 +189,21 @@ void fetch(const TFetchCommand &command, QTextStream &out, QTextStream &err,
                                     .arg(number)
                                     .arg(QDir::toNativeSeparators(answerFile))};
         }
-        if (transferred)
-            transferred(bytes, QDir(command.out).filePath(name));
         TKeptTest kept;
         try {
             kept = KeepTransferredTest(command.out, name, bytes);
         } catch (const ECantWriteFile &failure) {
+            // The archive keeps what the file could not.
+            if (transferred)
+                transferred(bytes, QDir(command.out).filePath(name));
             work.Keep();
             throw EFetchFailure{terminalText(failure.message()) +
                                 QStringLiteral("\ntest %1 is in %2")
                                     .arg(number)
                                     .arg(QDir::toNativeSeparators(answerFile))};
         }
+        if (transferred)
+            transferred(bytes, kept.Path);
         if (kept.AlreadyThere)
             err << QStringLiteral("test %1 is there already: %2 holds the same data\n")
                        .arg(number)

@@ -2,10 +2,12 @@
 // five points a picture of the test under way and one of the marked point, each with the site
 // blackboard (工事黒板) a survey photo carries. No.1's second picture is an upright portrait
 // stored on its side with the EXIF orientation that turns it up, as cameras write them.
+#include "errors.h"
+#include "safewrite.h"
+
 #include <QBuffer>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFile>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
@@ -163,12 +165,13 @@ QByteArray withOrientation(const QByteArray &jpeg, quint16 orientation)
 
 bool save(const QString &path, const QByteArray &bytes, QTextStream &err)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
-        err << path << ": " << file.errorString() << '\n';
+    try {
+        WriteFileAtomically(path, bytes);
+        return true;
+    } catch (const ECantWriteFile &failure) {
+        err << QString(failure.message()).replace(u'\r', u'\n') << '\n';
         return false;
     }
-    return true;
 }
 
 QByteArray encoded(const QImage &image, const char *format, int quality = -1)

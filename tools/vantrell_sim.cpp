@@ -1,5 +1,6 @@
 // vantrell-sim: serves the data files of a folder as the tests of a Vantrell instrument on a
 // pseudo-terminal, speaking the program's wire protocol, with failures on demand.
+#include "boundedread.h"
 #include "wire.h"
 
 #include <QCommandLineParser>
@@ -40,13 +41,15 @@ QList<QList<QByteArray>> loadTests(const QString &folder)
                          qPrintable(name));
             continue;
         }
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::ReadOnly)) {
+        QByteArray bytes;
+        try {
+            bytes = ReadWholeFile(dir.filePath(name), Wire::kMaxAnswerBytes);
+        } catch (const EFileRefused &refused) {
             std::fprintf(stderr, "vantrell-sim: skipped %s: %s\n", qPrintable(name),
-                         qPrintable(file.errorString()));
+                         qPrintable(refused.message()));
             continue;
         }
-        QList<QByteArray> lines = file.readAll().split('\n');
+        QList<QByteArray> lines = bytes.split('\n');
         if (!lines.isEmpty() && lines.last().isEmpty())
             lines.removeLast();
         for (QByteArray &line : lines)

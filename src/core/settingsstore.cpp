@@ -208,7 +208,6 @@ TSettingsStore::TSettingsStore(const QString &path) : m_path(path)
         m_values = ParseIni(ReadWholeFile(path, kMaxSettingsBytes));
     } catch (const EFileRefused &refused) {
         // Whatever stands in the settings' place is not ours to replace.
-        m_leaveFileAlone = true;
         m_problem = refused.reason() == EFileRefused::Unreadable
                         ? QDir::toNativeSeparators(path) + QStringLiteral(": ") + refused.message()
                         : refused.message();
@@ -231,11 +230,6 @@ void TSettingsStore::setValue(const QString &key, const QVariant &value)
     m_changed = true;
 }
 
-void TSettingsStore::remove(const QString &key)
-{
-    m_changed |= m_values.remove(key) > 0;
-}
-
 void TSettingsStore::clear()
 {
     m_changed |= !m_values.isEmpty();
@@ -244,7 +238,8 @@ void TSettingsStore::clear()
 
 void TSettingsStore::sync()
 {
-    if (!m_changed || m_leaveFileAlone)
+    // A file that could not be read (problem() says why) is left alone.
+    if (!m_changed || !m_problem.isEmpty())
         return;
 #ifdef Q_OS_WIN
     if (!QDir::isAbsolutePath(m_path)) {

@@ -24,7 +24,6 @@ public:
     QVariant value(const QString &key, const QVariant &fallback = {}) const;
     void setValue(const QString &key, const QVariant &value);
     bool contains(const QString &key) const { return m_values.contains(key); }
-    void remove(const QString &key);
     QStringList allKeys() const { return m_values.keys(); }
     void clear();
 
@@ -42,5 +41,4 @@ private:
     QMap<QString, QString> m_values;
     QString m_problem;
     bool m_changed = false;
-    bool m_leaveFileAlone = false;
 };

@@ -162,9 +162,10 @@ QString TTermDlg::InstrumentBusyText()
 bool TTermDlg::takeInstrument()
 {
     if (!m_work->IsValid()) {
-        Messages().error(QStringLiteral("通信用の作業フォルダを作成できません\r%1: %2")
-                             .arg(QDir::toNativeSeparators(m_work->Path()), m_work->ErrorString()),
-                         this);
+        Messages().error(
+            QStringLiteral("通信用の作業フォルダを作成できません\r%1: %2")
+                .arg(QDir::toNativeSeparators(m_work->Parent()), m_work->ErrorString()),
+            this);
         return false;
     }
     if (instrumentUser() != this && InstrumentBusy()) {
@@ -252,7 +253,6 @@ void TTermDlg::ListBtnClick()
 {
     if (m_reading || !takeInstrument())
         return;
-    DeleteErrorData();
     TransferMode = 0;
     SendCommand(QStringLiteral("LIST"));
 }
@@ -262,7 +262,6 @@ void TTermDlg::DataBtnClick()
     // One transfer at a time: a second one would interleave with the first.
     if (m_reading || (DstList->count() > 0 && !takeInstrument()))
         return;
-    DeleteErrorData();
     if (DstList->count() == 0)
         return;
     TransferMode = 1;
@@ -428,7 +427,15 @@ void TTermDlg::TermAnswer(int wParam, int lParam)
         return;
     }
 
-    AnswerLines = LoadAnswerLines(AddTemppath(kAnswerFileName));
+    // Read once: its lines fill the list or name the test's file, its bytes are the file.
+    QByteArray answer;
+    try {
+        // No more than the instrument may send, so a damaged answer file cannot fill memory.
+        answer = ReadWholeFile(AddTemppath(kAnswerFileName), Wire::kMaxAnswerBytes);
+    } catch (const EFileRefused &) {
+        // An answer that cannot be read lists no test and names no file.
+    }
+    AnswerLines = AnswerLinesOf(answer);
     switch (TransferMode) {
     case 0:
         if (!AnswerLines.isEmpty()) {
@@ -439,7 +446,7 @@ void TTermDlg::TermAnswer(int wParam, int lParam)
         }
         break;
     case 1:
-        readAnswer();
+        readAnswer(answer);
         break;
     default:
         // The free command's answer stays in its "pavlink.tmp" for the service engineer.
@@ -449,7 +456,7 @@ void TTermDlg::TermAnswer(int wParam, int lParam)
     }
 }
 
-void TTermDlg::readAnswer()
+void TTermDlg::readAnswer(const QByteArray &answer)
 {
     ++ReadCount;
     const QString source = AddTemppath(kAnswerFileName);
@@ -460,9 +467,8 @@ void TTermDlg::readAnswer()
         stopReading(TermFailureText(AnswerFailure) + u'\r' + dataKeptText(source));
         return;
     }
-    const QString target =
-        QDir(m_context.Setting ? m_context.Setting->FileMode.TempDir : QString()).filePath(name);
-    if (!MoveTransferFile(source, target)) {
+    const QString folder = m_context.Setting ? m_context.Setting->FileMode.TempDir : QString();
+    if (!MoveTransferFile(answer, source, folder, name)) {
         stopReading();
         return;
     }
@@ -475,24 +481,18 @@ void TTermDlg::readAnswer()
     }
 }
 
-bool TTermDlg::MoveTransferFile(const QString &source, const QString &target)
+bool TTermDlg::MoveTransferFile(const QByteArray &bytes, const QString &source,
+                                const QString &folder, const QString &name)
 {
-    const QFileInfo wanted(target);
+    const QDir into(folder);
+    const QString target = into.filePath(name);
+    TKeptTest kept;
     try {
-        // No more than the instrument may send, so a damaged answer file cannot fill memory.
-        const QByteArray bytes = ReadWholeFile(source, Wire::kMaxAnswerBytes);
+        kept = KeepTransferredTest(into.absolutePath(), name, bytes);
+    } catch (const ETessmarkError &failure) {
+        // The archive keeps what the file could not.
         if (m_context.TestReceived)
             m_context.TestReceived(bytes, target);
-        const TKeptTest kept = KeepTransferredTest(wanted.absolutePath(), wanted.fileName(), bytes);
-        if (kept.AlreadyThere)
-            m_keptNotes.append(QStringLiteral("%1 は転送済みです（同じ内容のファイルがあります）")
-                                   .arg(QDir::toNativeSeparators(kept.Path)));
-        else if (kept.Renamed)
-            m_keptNotes.append(QStringLiteral("%1 は同名のファイルがあるため %2 として保存しました")
-                                   .arg(wanted.fileName(), QFileInfo(kept.Path).fileName()));
-        QFile::remove(source);
-        return true;
-    } catch (const ETessmarkError &failure) {
         keepWorkFolder();
         Messages().error(QStringLiteral("転送されたデータを %1 に書き込めません。\r")
                                  .arg(QDir::toNativeSeparators(target)) +
@@ -500,17 +500,21 @@ bool TTermDlg::MoveTransferFile(const QString &source, const QString &target)
                          this);
         return false;
     }
+    if (m_context.TestReceived)
+        m_context.TestReceived(bytes, kept.Path);
+    if (kept.AlreadyThere)
+        m_keptNotes.append(QStringLiteral("%1 は転送済みです（同じ内容のファイルがあります）")
+                               .arg(QDir::toNativeSeparators(kept.Path)));
+    else if (kept.Renamed)
+        m_keptNotes.append(QStringLiteral("%1 は同名のファイルがあるため %2 として保存しました")
+                               .arg(name, QFileInfo(kept.Path).fileName()));
+    QFile::remove(source);
+    return true;
 }
 
 bool TTermDlg::ErrorDataExists() const
 {
     return QFileInfo::exists(AddTemppath(kErrorDataFileName));
-}
-
-void TTermDlg::DeleteErrorData()
-{
-    if (ErrorDataExists())
-        QFile::remove(AddTemppath(kErrorDataFileName));
 }
 
 void TTermDlg::done(int result)

@@ -29,9 +29,7 @@ struct TTermContext
     const bool *LogFlag = nullptr;
     std::function<int(const QString &)> OpenDataFile; // opens a file as the user would
     TPavlink *Library = nullptr;                      // default: the process's library
-    // Hears every transferred test's bytes and the path it is about to be written as, before it
-    // is written (the archive keeps it, so a test whose file cannot be written is still safe).
-    std::function<void(const QByteArray &bytes, const QString &path)> TestReceived;
+    TTransferredTestHook TestReceived;
 };
 
 // The one-line input box of the free command; true when confirmed. Replaceable for tests.
@@ -68,12 +66,12 @@ public:
     void SetButtons();
 
     void FillTestList();
-    // Keeps the received test in `source` as the file `target` names, or beside it under the
-    // next free name; a file with the same bytes is the test's file already. False when it
-    // could not be written: the user has then been told it stays in `source`.
-    bool MoveTransferFile(const QString &source, const QString &target);
+    // Keeps the received test's `bytes`, read from `source`, as `name` in `folder`, or beside it
+    // under the next free name; a file with the same bytes is the test's file already. False
+    // when it could not be written: the user has then been told it stays in `source`.
+    bool MoveTransferFile(const QByteArray &bytes, const QString &source, const QString &folder,
+                          const QString &name);
     bool ErrorDataExists() const;
-    void DeleteErrorData();
 
     // This transfer's work folder followed by a file name.
     QString AddTemppath(const QString &name) const;
@@ -114,7 +112,8 @@ private:
     void TermAnswer(int wParam, int lParam);
     void showBusyWindow();
     void closeBusyWindow();
-    void readAnswer();
+    // Keeps the read test whose answer is `answer` (its lines are AnswerLines).
+    void readAnswer(const QByteArray &answer);
     void readNext();
     // Ends a transfer of picked tests early or at its end; `message`, when given, says why.
     void stopReading(const QString &message = QString());

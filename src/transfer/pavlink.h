@@ -61,7 +61,6 @@ public:
     void SetPortMap(std::function<QString(int)> map) { m_portMap = std::move(map); }
     // The folder of "pavlink.tmp" and "Errordata.ktd" (default: QDir::tempPath()).
     void SetTempFolder(const QString &folder) { m_tempFolder = folder; }
-    QString TempFolder() const { return m_tempFolder; }
     void SetTimeouts(const TPavlinkTimeouts &timeouts) { m_timeouts = timeouts; }
     // Device path chosen by the last SetCom.
     QString Device() const { return m_device; }

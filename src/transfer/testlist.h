@@ -5,7 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-// The lines of an answer file (CP932, CR LF); empty when it cannot be read.
+// The lines of an answer file (CP932, CR LF); empty when it cannot be read or is larger than
+// any answer the instrument sends.
 QStringList LoadAnswerLines(const QString &path);
 // The lines of an answer file's bytes.
 QStringList AnswerLinesOf(const QByteArray &bytes);

@@ -15,8 +15,7 @@ constexpr int kMaxNameNumber = 9999;
 
 QString workFolderTemplate(const QString &parent)
 {
-    const QString root = parent.isEmpty() ? QDir::tempPath() : parent;
-    return QDir(root).filePath(
+    return QDir(parent).filePath(
         QStringLiteral("tessmark-transfer-%1-XXXXXX").arg(QCoreApplication::applicationPid()));
 }
 
@@ -45,7 +44,8 @@ bool holdsBytes(const QString &path, const QByteArray &bytes)
 
 } // namespace
 
-TTransferWorkFolder::TTransferWorkFolder(const QString &parent) : m_dir(workFolderTemplate(parent))
+TTransferWorkFolder::TTransferWorkFolder(const QString &parent)
+    : m_parent(parent.isEmpty() ? QDir::tempPath() : parent), m_dir(workFolderTemplate(m_parent))
 {}
 
 TKeptTest KeepTransferredTest(const QString &folder, const QString &name, const QByteArray &bytes)

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 
 // The folder of one transfer's "pavlink.tmp" and "Errordata.ktd": unique to this process and
 // this transfer, so two transfers (two windows, a window and `fetch`, two `fetch` runs) never
@@ -19,6 +20,8 @@ public:
     // False when the folder could not be made; ErrorString() says why.
     bool IsValid() const { return m_dir.isValid(); }
     QString ErrorString() const { return m_dir.errorString(); }
+    // The folder it is made in: the one named when made, or the system's temporary folder.
+    QString Parent() const { return m_parent; }
     QString Path() const { return m_dir.path(); }
     QString FilePath(const QString &name) const { return m_dir.filePath(name); }
 
@@ -26,6 +29,7 @@ public:
     void Keep() { m_dir.setAutoRemove(false); }
 
 private:
+    QString m_parent;
     QTemporaryDir m_dir;
 };
 
@@ -43,3 +47,7 @@ struct TKeptTest
 // takes a name at the same moment. Raises ECantWriteFile (nothing left behind) when the file
 // cannot be written.
 TKeptTest KeepTransferredTest(const QString &folder, const QString &name, const QByteArray &bytes);
+
+// Hears every transferred test's bytes and the path of its file: the one it was kept as, or the
+// one it was to be written as when that failed (the archive keeps it, so the test is still safe).
+using TTransferredTestHook = std::function<void(const QByteArray &bytes, const QString &path)>;
