@@ -39,17 +39,12 @@ QDate dateArgument(const QString &option, const QString &text)
 
 TGeoPosition nearArgument(const QString &text)
 {
-    const QStringList parts = text.split(u',');
-    bool okLatitude = false;
-    bool okLongitude = false;
-    const TGeoPosition place{parts.value(0).trimmed().toDouble(&okLatitude),
-                             parts.value(1).trimmed().toDouble(&okLongitude)};
-    if (parts.size() != 2 || !okLatitude || !okLongitude || std::abs(place.Latitude) > 90 ||
-        std::abs(place.Longitude) > 180)
+    const std::optional<TGeoPosition> place = ParseDecimalPlace(text);
+    if (!place)
         throw ECliUsage(
             QStringLiteral("--near takes LAT,LON in decimal degrees (south and west negative): ") +
             text);
-    return place;
+    return *place;
 }
 
 TArchiveCommand parseArchiveCommand(const QStringList &arguments)
@@ -138,7 +133,7 @@ QString findLine(const TArchiveHit &hit)
     const auto degrees = [&](double TGeoPosition::*part) {
         return f.Position ? QString::asprintf("%.7f", (*f.Position).*part) : QStringLiteral("-");
     };
-    const QString path = QDir::fromNativeSeparators(e.Folder) + u'/' + e.FileName;
+    const QString path = ArchivedPath(e);
     return QStringList{
         QString::number(e.Id),
         hit.Distance ? QString::asprintf("%.2f", *hit.Distance) : QStringLiteral("-"),

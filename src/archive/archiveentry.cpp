@@ -74,13 +74,19 @@ TArchiveFigures ArchiveFiguresOf(const TSoundingTest &test, const TSetting &sett
 TArchiveEntry ArchiveEntryOf(const QByteArray &bytes, const QString &path, const TSetting &setting,
                              const TReferenceTables &tables)
 {
-    const TSoundingTest test = OpenTestBytes(bytes, path, setting, tables);
+    return ArchiveEntryOf(bytes, path,
+                          ArchiveFiguresOf(OpenTestBytes(bytes, path, setting, tables), setting));
+}
+
+TArchiveEntry ArchiveEntryOf(const QByteArray &bytes, const QString &path,
+                             const TArchiveFigures &figures)
+{
     const QFileInfo file(path);
     TArchiveEntry entry;
     entry.Hash = ArchiveHash(bytes);
     entry.FileName = file.fileName();
     entry.Folder = QDir::toNativeSeparators(file.absolutePath());
-    entry.Figures = ArchiveFiguresOf(test, setting);
+    entry.Figures = figures;
     return entry;
 }
 

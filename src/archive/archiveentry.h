@@ -22,6 +22,10 @@ TArchiveFigures ArchiveFiguresOf(const TSoundingTest &test, const TSetting &sett
 TArchiveEntry ArchiveEntryOf(const QByteArray &bytes, const QString &path, const TSetting &setting,
                              const TReferenceTables &tables);
 
+// The entry for a test's bytes whose figures are already known.
+TArchiveEntry ArchiveEntryOf(const QByteArray &bytes, const QString &path,
+                             const TArchiveFigures &figures);
+
 // Reads a test file and adds it. Raises EDataFileError for a file that is not a readable test and
 // ECatalogueError when the catalogue fails.
 TArchiveAdded ArchiveTestFile(TCatalogue &catalogue, const QString &path, const TSetting &setting,

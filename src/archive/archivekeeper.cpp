@@ -1,12 +1,10 @@
 #include "archivekeeper.h"
 
 #include "archiveentry.h"
-#include "boundedread.h"
 #include "reader.h"
 #include "settings.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace {
 
@@ -76,13 +74,6 @@ QString TArchiveKeeper::add(const QString &path, const TSetting &setting,
     }
 }
 
-QString TArchiveKeeper::ArchiveFile(const QString &path, const TSetting &setting,
-                                    const TReferenceTables &tables)
-{
-    return add(path, setting,
-               [&](TCatalogue &catalogue) { ArchiveTestFile(catalogue, path, setting, tables); });
-}
-
 QString TArchiveKeeper::ArchiveBytes(const QByteArray &bytes, const QString &path,
                                      const TSetting &setting, const TReferenceTables &tables)
 {
@@ -100,26 +91,19 @@ QString TArchiveKeeper::ArchiveTransferred(const QByteArray &bytes, const QStrin
             entry = ArchiveEntryOf(bytes, path, setting, tables);
         } catch (const EDataFileError &e) {
             // What the instrument sent is kept all the same: it may be all there is of the test.
-            entry.Hash = ArchiveHash(bytes);
-            entry.FileName = QFileInfo(path).fileName();
-            entry.Folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
-            entry.Figures.Problem = e.message();
+            TArchiveFigures unread;
+            unread.Problem = e.message();
+            entry = ArchiveEntryOf(bytes, path, unread);
         }
         catalogue.Add(entry, bytes);
     });
 }
 
-QString TArchiveKeeper::ArchiveOpenedTest(const QString &path, const TSoundingTest &test,
-                                          const TSetting &setting)
+QString TArchiveKeeper::ArchiveOpenedTest(const QByteArray &bytes, const QString &path,
+                                          const TSoundingTest &test, const TSetting &setting)
 {
     return add(path, setting, [&](TCatalogue &catalogue) {
-        const QByteArray bytes = ReadWholeFile(path, kMaxDataFileBytes);
-        TArchiveEntry entry;
-        entry.Hash = ArchiveHash(bytes);
-        entry.FileName = QFileInfo(path).fileName();
-        entry.Folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
-        entry.Figures = ArchiveFiguresOf(test, setting);
-        catalogue.Add(entry, bytes);
+        catalogue.Add(ArchiveEntryOf(bytes, path, ArchiveFiguresOf(test, setting)), bytes);
     });
 }
 

@@ -31,26 +31,23 @@ public:
     // Opens it on the next use, also within the pause after a failure (the user asked for it).
     void Retry();
 
-    // Adds a test file, or a test's bytes about to be written as `path`. Never throws: answers
-    // a note for the status bar or standard error when the test could not go in, else empty.
-    QString ArchiveFile(const QString &path, const TSetting &setting,
-                        const TReferenceTables &tables);
+    // Adds a test's bytes just written as `path`. Never throws: answers a note for the status
+    // bar or standard error when the test could not go in, else empty.
     QString ArchiveBytes(const QByteArray &bytes, const QString &path, const TSetting &setting,
                          const TReferenceTables &tables);
-    // A test the instrument transferred, before its file is written as `path`: kept as a safe
+    // A test the instrument transferred, kept as `path` (or meant to be, when its file could
+    // not be written): kept as a safe
     // copy even when it cannot be read as a test (its entry then says why). Never throws; the
     // answer is a note as above. The transfer goes on whatever it answers.
     QString ArchiveTransferred(const QByteArray &bytes, const QString &path,
                                const TSetting &setting, const TReferenceTables &tables);
-    // A test file just opened as `test`: its figures are taken from it, not read again.
-    QString ArchiveOpenedTest(const QString &path, const TSoundingTest &test,
-                              const TSetting &setting);
+    // A test file's bytes just opened as `test`: its figures are taken from it.
+    QString ArchiveOpenedTest(const QByteArray &bytes, const QString &path,
+                              const TSoundingTest &test, const TSetting &setting);
 
     // The tests near a site for its survey report, within the remembered radius. Never throws:
     // a catalogue that cannot be reached gives the reason the report shows instead.
     TNearbyTests NearbyTests(const TSiteData &data, const TSetting &setting);
-
-    const QString &DataFolder() const { return m_dataFolder; }
 
 private:
     QString failed(const QString &problem);

@@ -4,21 +4,29 @@
 
 #include <QDir>
 
-TArchiveTableModel::TArchiveTableModel(QObject *parent) : QAbstractTableModel(parent) {}
+TArchiveTableModel::TArchiveTableModel(std::function<TCatalogue *()> catalogue, QObject *parent)
+    : QAbstractTableModel(parent), m_catalogue(std::move(catalogue))
+{}
 
-void TArchiveTableModel::Show(TCatalogue *catalogue, const TArchiveQuery &query)
+void TArchiveTableModel::Show(const TArchiveQuery &query)
 {
     beginResetModel();
     m_hits.clear();
-    m_catalogue = catalogue;
     m_query = query;
     m_query.After.reset();
     // A search by place is a few tests around one point: read at once, sorted by distance.
     m_query.Limit = query.Near ? -1 : kPageSize;
-    m_more = catalogue != nullptr;
+    m_more = true;
     endResetModel();
-    if (m_more)
-        fetchMore({});
+    fetchMore({});
+}
+
+void TArchiveTableModel::Clear()
+{
+    beginResetModel();
+    m_hits.clear();
+    m_more = false;
+    endResetModel();
 }
 
 int TArchiveTableModel::rowCount(const QModelIndex &parent) const
@@ -40,9 +48,14 @@ void TArchiveTableModel::fetchMore(const QModelIndex &parent)
 {
     if (parent.isValid() || !m_more)
         return;
+    TCatalogue *catalogue = m_catalogue();
+    if (!catalogue) {
+        m_more = false;
+        return;
+    }
     QList<TArchiveHit> page;
     try {
-        page = m_catalogue->Find(m_query);
+        page = catalogue->Find(m_query);
     } catch (const ECatalogueError &e) {
         m_more = false;
         emit failed(e.message());

@@ -5,6 +5,7 @@
 #include "catalogue.h"
 
 #include <QAbstractTableModel>
+#include <functional>
 
 class TArchiveTableModel : public QAbstractTableModel
 {
@@ -28,12 +29,15 @@ public:
     // Rows fetched at once.
     static constexpr int kPageSize = 200;
 
-    explicit TArchiveTableModel(QObject *parent = nullptr);
+    // `catalogue` answers the catalogue at each fetch (null: none now). It is asked again each
+    // time rather than kept: the program may close and reopen its catalogue meanwhile.
+    explicit TArchiveTableModel(std::function<TCatalogue *()> catalogue, QObject *parent = nullptr);
 
-    // Shows what `query` finds in `catalogue` (null: nothing); the first page is read at once.
-    // A failure leaves the table empty and is told through failed().
-    void Show(TCatalogue *catalogue, const TArchiveQuery &query);
-    const TArchiveQuery &Query() const { return m_query; }
+    // Shows what `query` finds; the first page is read at once. A failure leaves the table
+    // empty and is told through failed().
+    void Show(const TArchiveQuery &query);
+    // Shows nothing.
+    void Clear();
     const TArchiveHit &Hit(int row) const { return m_hits.at(row); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -49,7 +53,7 @@ signals:
 
 private:
     QList<TArchiveHit> m_hits;
-    TCatalogue *m_catalogue = nullptr;
+    std::function<TCatalogue *()> m_catalogue;
     TArchiveQuery m_query;
     bool m_more = false;
 };

@@ -42,19 +42,7 @@ QLabel *label(const QString &text, QWidget *buddy, QWidget *parent)
 // "35.6812, 139.7671" (or with a space, or a full-width comma) in decimal degrees.
 std::optional<TGeoPosition> typedPlace(const QString &text)
 {
-    QString plain = text.trimmed();
-    plain.replace(u'，', u',');
-    const QStringList parts = plain.split(u',');
-    if (parts.size() != 2)
-        return std::nullopt;
-    bool okLatitude = false;
-    bool okLongitude = false;
-    const TGeoPosition place{parts.at(0).trimmed().toDouble(&okLatitude),
-                             parts.at(1).trimmed().toDouble(&okLongitude)};
-    if (!okLatitude || !okLongitude || std::abs(place.Latitude) > 90 ||
-        std::abs(place.Longitude) > 180)
-        return std::nullopt;
-    return place;
+    return ParseDecimalPlace(text.trimmed().replace(u'，', u','));
 }
 
 } // namespace
@@ -65,7 +53,7 @@ TArchiveWindow::TArchiveWindow(const TArchiveWindowContext &context, QWidget *pa
     setObjectName(QStringLiteral("ArchiveWindow"));
     setWindowTitle(QStringLiteral("試験一覧"));
     setAttribute(Qt::WA_DeleteOnClose);
-    m_model = new TArchiveTableModel(this);
+    m_model = new TArchiveTableModel([this] { return catalogue(); }, this);
     connect(m_model, &TArchiveTableModel::failed, this, &TArchiveWindow::showProblem);
     createControls();
     resize(1100, 640);
@@ -209,7 +197,7 @@ void TArchiveWindow::createControls()
     for (QCheckBox *check : {FromCheck, ToCheck})
         connect(check, &QCheckBox::toggled, this, &TArchiveWindow::Search);
     for (QDateEdit *edit : {FromEdit, ToEdit})
-        connect(edit, &QDateEdit::dateChanged, this, &TArchiveWindow::Search);
+        connect(edit, &QDateEdit::dateChanged, m_typing, qOverload<>(&QTimer::start));
     connect(RadiusSpin, &QSpinBox::valueChanged, m_typing, qOverload<>(&QTimer::start));
     connect(NearCombo, &QComboBox::currentIndexChanged, this, [this](int index) {
         PlaceEdit->setEnabled(index == NearTypedPlace);
@@ -306,18 +294,19 @@ void TArchiveWindow::Search()
     const std::optional<TArchiveQuery> query = queryOfFilters(why);
     TestTable->setColumnHidden(TArchiveTableModel::Distance, !query || !query->Near);
     if (!query) {
-        m_model->Show(nullptr, {});
+        m_model->Clear();
         CountLabel->setText(QString());
         statusBar()->showMessage(why);
         return;
     }
     const TWaitCursor hourglass;
     TCatalogue *catalogue = this->catalogue();
-    m_model->Show(catalogue, *query);
     if (!catalogue) {
+        m_model->Clear();
         CountLabel->setText(QString());
         return;
     }
+    m_model->Show(*query);
     statusBar()->clearMessage();
     if (m_model->rowCount() > 0)
         TestTable->selectRow(0);

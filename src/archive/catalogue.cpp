@@ -409,14 +409,12 @@ void TCatalogue::migrate()
             probe.value(0).toInt() == latest)
             return;
     }
-    const bool sqlite = m_location.Backend == TCatalogueLocation::Sqlite;
     const auto run = [this](const QString &sql) {
         Statement(m_db, m_location, sql).run();
     };
     // One program at a time makes or changes the schema; the others wait, then find it done.
-    run(sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
-    try {
-        if (!sqlite)
+    writeTransaction([&] {
+        if (m_location.Backend == TCatalogueLocation::Postgres)
             run(QStringLiteral("SELECT pg_advisory_xact_lock(2710270001)"));
         run(QStringLiteral("CREATE TABLE IF NOT EXISTS archive_schema (version INTEGER NOT NULL)"));
         Statement current(m_db, m_location, QStringLiteral("SELECT version FROM archive_schema"));
@@ -443,6 +441,19 @@ void TCatalogue::migrate()
         Statement(m_db, m_location, QStringLiteral("UPDATE archive_schema SET version = ?"))
             .bind(latest)
             .run();
+    });
+}
+
+void TCatalogue::writeTransaction(const std::function<void()> &work)
+{
+    const auto run = [this](const QString &sql) {
+        Statement(m_db, m_location, sql).run();
+    };
+    // A writer takes the lock at once, so two programs never both read, then both write.
+    run(m_location.Backend == TCatalogueLocation::Sqlite ? QStringLiteral("BEGIN IMMEDIATE")
+                                                         : QStringLiteral("BEGIN"));
+    try {
+        work();
         run(QStringLiteral("COMMIT"));
     } catch (...) {
         QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
@@ -452,15 +463,9 @@ void TCatalogue::migrate()
 
 TArchiveAdded TCatalogue::Add(const TArchiveEntry &entry, const QByteArray &bytes)
 {
-    const bool sqlite = m_location.Backend == TCatalogueLocation::Sqlite;
-    const auto run = [this](const QString &sql) {
-        Statement(m_db, m_location, sql).run();
-    };
     const QString hash = entry.Hash.isEmpty() ? ArchiveHash(bytes) : entry.Hash;
-    // A writer takes the lock at once, so two programs never both read, then both write.
-    run(sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
-    try {
-        const TArchiveFigures &f = entry.Figures;
+    TArchiveAdded added;
+    writeTransaction([&] {
         Statement insert(
             m_db, m_location,
             QStringLiteral(
@@ -478,8 +483,7 @@ TArchiveAdded TCatalogue::Add(const TArchiveEntry &entry, const QByteArray &byte
             .bind(entry.Folder)
             .bind(addedAt)
             .bind(entry.AddedBy.isEmpty() ? userName() : entry.AddedBy);
-        bindFigures(insert, f).bind(searchTextOf(entry)).run();
-        TArchiveAdded added;
+        bindFigures(insert, entry.Figures).bind(searchTextOf(entry)).run();
         const bool inserted = insert.next();
         if (inserted)
             added.Id = insert.value(0).toLongLong();
@@ -503,12 +507,8 @@ TArchiveAdded TCatalogue::Add(const TArchiveEntry &entry, const QByteArray &byte
             added.Known = true;
             known.finish();
         }
-        run(QStringLiteral("COMMIT"));
-        return added;
-    } catch (...) {
-        QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
-        throw;
-    }
+    });
+    return added;
 }
 
 QList<TArchiveHit> TCatalogue::Find(const TArchiveQuery &query)
@@ -605,10 +605,6 @@ qint64 TCatalogue::Refresh(
 {
     constexpr int kBatch = 200;
     const qint64 total = Count({});
-    const bool sqlite = m_location.Backend == TCatalogueLocation::Sqlite;
-    const auto run = [this](const QString &sql) {
-        Statement(m_db, m_location, sql).run();
-    };
     qint64 lastId = 0;
     qint64 done = 0;
     qint64 changed = 0;
@@ -626,8 +622,7 @@ qint64 TCatalogue::Refresh(
         }
         if (batch.isEmpty())
             break;
-        run(sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
-        try {
+        writeTransaction([&] {
             for (const auto &[entry, bytes] : batch) {
                 const std::optional<TArchiveFigures> figures = recompute(bytes, entry.FileName);
                 if (!figures || *figures == entry.Figures)
@@ -644,11 +639,7 @@ qint64 TCatalogue::Refresh(
                 bindFigures(update, f).bind(searchTextOf(updated)).bind(entry.Id).run();
                 ++changed;
             }
-            run(QStringLiteral("COMMIT"));
-        } catch (...) {
-            QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK"));
-            throw;
-        }
+        });
         lastId = batch.last().first.Id;
         done += batch.size();
         if (progress)

@@ -151,4 +151,7 @@ private:
     TCatalogueLocation m_location;
 
     void migrate();
+    // Runs `work` in one write transaction, taking the write lock at once; whatever it raises
+    // rolls it back and is raised again.
+    void writeTransaction(const std::function<void()> &work);
 };

@@ -496,6 +496,9 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
     }
 
     if (typedRows) {
+        // Typed rows have no position, whatever the file says, as the window takes them into
+        // edit mode; also when they are refused and opened for mending.
+        Clear_GPS(test.TestGps);
         MarkTypedSelfSinking(log);
         try {
             CheckTypedLog(log);
@@ -516,11 +519,14 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
 }
 
 TSoundingTest OpenTestFile(const QString &path, const TSetting &setting,
-                           const TReferenceTables &tables)
+                           const TReferenceTables &tables, QByteArray *bytesRead)
 {
     if (!IsReadableDataFile(path))
         throw EDataFileError(EDataFileError::UnsupportedType, kUnsupportedType);
-    return OpenTestBytes(readDataFileBytes(path), path, setting, tables);
+    const QByteArray bytes = readDataFileBytes(path);
+    if (bytesRead)
+        *bytesRead = bytes;
+    return OpenTestBytes(bytes, path, setting, tables);
 }
 
 TSoundingTest OpenTestBytes(const QByteArray &bytes, const QString &path, const TSetting &setting,
@@ -535,20 +541,11 @@ TSoundingTest OpenTestBytes(const QByteArray &bytes, const QString &path, const 
     TSoundingTest test;
     test.CurrentFile = path;
     const QChar separator = upperExtension(path) == u".KSD" ? u',' : u' ';
-    try {
-        ParseLines(lines, separator, test, setting, tables, lineNumbers);
-    } catch (ETypedFileError &e) {
-        // Typed rows have no position, whatever the file says (as below).
-        Clear_GPS(e.Test.TestGps);
-        throw;
-    }
-    if (DataKindOfFile(path) == DataKindManual) {
-        // Typed rows, as the window takes them into edit mode: no position, and no read lines
-        // that a save would write back in place of the rows marked self-sinking.
-        Clear_GPS(test.TestGps);
-    } else {
+    ParseLines(lines, separator, test, setting, tables, lineNumbers);
+    // Typed rows keep no read lines, which a save would write back in place of the rows marked
+    // self-sinking.
+    if (DataKindOfFile(path) != DataKindManual)
         test.RawLines = std::move(lines);
-    }
     try {
         BuildRoundedView(test, setting, tables);
     } catch (const EConvertError &e) {

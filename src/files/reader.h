@@ -84,9 +84,10 @@ int ParseLines(const QList<QByteArray> &lines, QChar separator, TSoundingTest &t
 // The model side of opening a file: checks the extension, reads, parses into a fresh test,
 // keeps the lines as RawLines, sets CurrentFile and builds the rounded log. The caller's open
 // test is untouched unless this returns. Raises EDataFileError. The automation host's
-// "-EMBEDDING" argument is the caller's to recognise before calling.
+// "-EMBEDDING" argument is the caller's to recognise before calling. `bytesRead`, when given,
+// receives the file's bytes as soon as they are read (also when parsing them then fails).
 TSoundingTest OpenTestFile(const QString &path, const TSetting &setting,
-                           const TReferenceTables &tables);
+                           const TReferenceTables &tables, QByteArray *bytesRead = nullptr);
 // The same for a file's bytes already read (a transferred test before it is written, an archived
 // one): `path` names the file, its extension decides the rules and the messages name it.
 TSoundingTest OpenTestBytes(const QByteArray &bytes, const QString &path, const TSetting &setting,

@@ -301,7 +301,7 @@ QList<QByteArray> LinesForSave(TSoundingTest &test, const QString &path, const T
     return lines;
 }
 
-void WriteLinesAtomically(const QString &path, const QList<QByteArray> &lines)
+QByteArray WriteLinesAtomically(const QString &path, const QList<QByteArray> &lines)
 {
     qsizetype size = 0;
     for (const QByteArray &line : lines)
@@ -314,16 +314,18 @@ void WriteLinesAtomically(const QString &path, const QList<QByteArray> &lines)
     }
 
     WriteFileAtomically(path, data);
+    return data;
 }
 
-void SaveTestFile(TSoundingTest &test, const QString &path, const TSetting &setting,
-                  const TReferenceTables &tables)
+QByteArray SaveTestFile(TSoundingTest &test, const QString &path, const TSetting &setting,
+                        const TReferenceTables &tables)
 {
     // A file of no rows would be taken for a test and hold nothing of one.
     if (test.NormalLog.Count == 0)
         throw ETessmarkError(kNoRowsToSaveText);
     const QList<QByteArray> lines = LinesForSave(test, path, setting, tables);
-    WriteLinesAtomically(path, lines);
+    QByteArray bytes = WriteLinesAtomically(path, lines);
     if (FileExtensionOf(path) == u".kmd")
         test.CurrentFile = path;
+    return bytes;
 }

@@ -29,14 +29,15 @@ QList<QByteArray> LinesForSave(TSoundingTest &test, const QString &path, const T
                                const TReferenceTables &tables);
 
 // Writes the lines with CR LF to a temporary file beside `path` and renames it over `path`,
-// so a failed write never destroys an existing file. Raises ECantWriteFile.
-void WriteLinesAtomically(const QString &path, const QList<QByteArray> &lines);
+// so a failed write never destroys an existing file; answers the bytes written. Raises
+// ECantWriteFile.
+QByteArray WriteLinesAtomically(const QString &path, const QList<QByteArray> &lines);
 
 // What a save of a test without measured rows is refused with.
 inline const QString kNoRowsToSaveText = QStringLiteral("測定データが1行もないため保存できません");
 
 // LinesForSave + WriteLinesAtomically; a save as .kmd (exact extension) makes `path` the
 // current file. Returns only after the file is complete. A test without measured rows is
-// refused (ETessmarkError, kNoRowsToSaveText) and nothing is written.
-void SaveTestFile(TSoundingTest &test, const QString &path, const TSetting &setting,
-                  const TReferenceTables &tables);
+// refused (ETessmarkError, kNoRowsToSaveText) and nothing is written. Answers the file's bytes.
+QByteArray SaveTestFile(TSoundingTest &test, const QString &path, const TSetting &setting,
+                        const TReferenceTables &tables);

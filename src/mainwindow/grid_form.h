@@ -97,9 +97,9 @@ public:
     TArchiveKeeper &Archive() { return *m_archive; }
     // Adds a test file to the archive when the settings ask for it; a failure is a note in the
     // status bar, never a stop.
-    void ArchiveOpenedOrSaved(const QString &path, bool opened);
-    // Adds a test the instrument transferred, before its file is written as `path`; a failure
-    // is a note in the status bar.
+    void ArchiveOpenedOrSaved(const QString &path, const QByteArray &bytes, bool opened);
+    // Adds a test the instrument transferred, kept as `path` (or meant to be, when its file
+    // could not be written); a failure is a note in the status bar.
     void ArchiveTransferred(const QByteArray &bytes, const QString &path);
 
     // The graph window, told about every change of the shown test; null while none is open.
@@ -285,6 +285,7 @@ private:
     void createEvaluationItem();
     void createSiteItems();
     void createArchiveItem();
+    QWidget *createArchiveWindow();
     void createPanels();
     void createSoundGrid(QWidget *parent);
     void fixWidth();

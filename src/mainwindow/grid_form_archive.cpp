@@ -27,15 +27,15 @@ void Tgrid_form::createArchiveItem()
     File1->insertAction(File1->actions().value(File1->actions().indexOf(KOpenSite) + 1), KArchive);
 }
 
-void Tgrid_form::ArchiveOpenedOrSaved(const QString &path, bool opened)
+void Tgrid_form::ArchiveOpenedOrSaved(const QString &path, const QByteArray &bytes, bool opened)
 {
     // Rounded and other written types are outputs, not tests.
     if (!Setting.ArchiveOnOpenSave || !IsReadableDataFile(path))
         return;
-    // An opened test was just read: its figures are taken from it. A saved one is read back, so
-    // the archive holds what the file holds.
-    const QString note = opened ? m_archive->ArchiveOpenedTest(path, Test, Setting)
-                                : m_archive->ArchiveFile(path, Setting, Tables);
+    // The bytes the file holds go in: an opened test's figures are taken from it, a saved
+    // one's are read from what was written.
+    const QString note = opened ? m_archive->ArchiveOpenedTest(bytes, path, Test, Setting)
+                                : m_archive->ArchiveBytes(bytes, path, Setting, Tables);
     if (!note.isEmpty())
         StatusBar1->showMessage(note, 15000);
 }
@@ -49,12 +49,17 @@ void Tgrid_form::ArchiveTransferred(const QByteArray &bytes, const QString &path
 
 QWidget *Tgrid_form::OpenArchiveWindow()
 {
-    if (auto *window = m_archiveWindow.data()) {
-        window->show();
-        window->raise();
-        window->activateWindow();
-        return window;
-    }
+    QWidget *window = m_archiveWindow.data();
+    if (!window)
+        window = m_archiveWindow = createArchiveWindow();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+QWidget *Tgrid_form::createArchiveWindow()
+{
     TArchiveWindowContext context;
     context.Setting = &Setting;
     context.Keeper = m_archive.get();
@@ -105,9 +110,5 @@ QWidget *Tgrid_form::OpenArchiveWindow()
     };
     auto *window = new TArchiveWindow(context, this);
     window->setWindowFlag(Qt::Window);
-    m_archiveWindow = window;
-    window->show();
-    window->raise();
-    window->activateWindow();
     return window;
 }

@@ -80,12 +80,13 @@ int Tgrid_form::OpenDataFile(const QString &path)
         return 1;
 
     TSoundingTest opened;
+    QByteArray bytes;
     std::optional<EDataFileError> failure;
     std::optional<ETypedFileError> typedFailure;
     {
         TWaitCursor wait;
         try {
-            opened = OpenTestFile(path, Setting, Tables);
+            opened = OpenTestFile(path, Setting, Tables, &bytes);
         } catch (const ETypedFileError &e) {
             typedFailure = e;
             opened = e.Test;
@@ -137,7 +138,7 @@ int Tgrid_form::OpenDataFile(const QString &path)
         // Measured data are looked at, never typed over.
         SoundGrid->SetOptions(kGridLines | goRangeSelect);
     }
-    ArchiveOpenedOrSaved(path, true);
+    ArchiveOpenedOrSaved(path, bytes, true);
     return 0;
 }
 
@@ -254,7 +255,7 @@ bool Tgrid_form::SaveDataFile(const QString &path)
     if (QFileInfo::exists(path) && Messages().confirm(kOverwriteQuestion, this) != QMessageBox::Ok)
         return false;
     TWaitCursor wait;
-    SaveTestFile(Test, path, Setting, Tables);
+    const QByteArray bytes = SaveTestFile(Test, path, Setting, Tables);
     // Only a completed save counts as saved.
     DataState = 1;
     Setting.FileMode.SaveDir = QFileInfo(path).absolutePath();
@@ -268,6 +269,6 @@ bool Tgrid_form::SaveDataFile(const QString &path)
         ComputeNsw(Test.RoundedLog, true, Setting, Tables);
         ComputeNValue(Test.RoundedLog, Tables);
     }
-    ArchiveOpenedOrSaved(path, false);
+    ArchiveOpenedOrSaved(path, bytes, false);
     return true;
 }

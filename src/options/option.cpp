@@ -281,9 +281,12 @@ void TPagesDlg::UpdatePortPath()
 
 void TPagesDlg::CommDeviceEditChange()
 {
+    // Only the label follows the typing: setting the field's text again would move the cursor
+    // and drop a space typed before the next character. The placeholder holds the port's own
+    // device.
     if (const std::optional<int> port = chosenPort()) {
-        m_comm[*port - 1] = CommDeviceEdit->text().trimmed();
-        UpdatePortPath();
+        const QString &typed = m_comm[*port - 1] = CommDeviceEdit->text().trimmed();
+        CommPathLabel->setText(typed.isEmpty() ? CommDeviceEdit->placeholderText() : typed);
     }
 }
 

@@ -89,6 +89,21 @@ std::optional<double> ReadGpsAltitude(const TGPSData &gps)
     return metres;
 }
 
+std::optional<TGeoPosition> ParseDecimalPlace(const QString &text)
+{
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 2)
+        return std::nullopt;
+    bool okLatitude = false;
+    bool okLongitude = false;
+    const TGeoPosition place{parts.at(0).trimmed().toDouble(&okLatitude),
+                             parts.at(1).trimmed().toDouble(&okLongitude)};
+    if (!okLatitude || !okLongitude || std::abs(place.Latitude) > 90 ||
+        std::abs(place.Longitude) > 180)
+        return std::nullopt;
+    return place;
+}
+
 QPointF LocalPlaneOffset(const TGeoPosition &origin, const TGeoPosition &position)
 {
     const double meanLatitude = radians((origin.Latitude + position.Latitude) / 2);

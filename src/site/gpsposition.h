@@ -33,6 +33,10 @@ std::optional<TGeoPosition> ReadGpsPosition(const TGPSData &gps);
 // "m" (or empty). Raises EConvertError when the text is not a number or the unit another one.
 std::optional<double> ReadGpsAltitude(const TGPSData &gps);
 
+// "LAT,LON" in decimal degrees, south and west negative; none when it is not two numbers
+// within ±90 and ±180.
+std::optional<TGeoPosition> ParseDecimalPlace(const QString &text);
+
 // `position` as metres east (x) and north (y) of `origin` on the WGS 84 ellipsoid: the
 // longitude and latitude differences times the radii of curvature at the mean latitude
 // (x = Δλ · N(φm) · cos φm, y = Δφ · M(φm)). Within 300 m of the origin this is within 1 cm of
