@@ -53,12 +53,17 @@ QFont GothicFont(bool proportional, int pixelHeight)
     return font;
 }
 
+QStringList ProportionalGothicFamilies()
+{
+    return {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+            QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
+            QStringLiteral("IPAGothic")};
+}
+
 QFont ProportionalGothicFont(int pixelHeight)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                      QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
-                      QStringLiteral("IPAGothic")});
+    font.setFamilies(ProportionalGothicFamilies());
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(qMax(1, pixelHeight));
     return font;

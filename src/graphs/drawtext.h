@@ -22,6 +22,9 @@ enum class TPaintTarget { Window, Printer };
 QStringList GothicFamilies(bool proportional);
 // A regular Gothic font of `pixelHeight` pixels; proportional for the window.
 QFont GothicFont(bool proportional, int pixelHeight);
+// The proportional Gothic families of measured texts and the reports: "ＭＳ Ｐゴシック", else
+// the IPA or Noto proportional face, the fixed-pitch IPA Gothic last.
+QStringList ProportionalGothicFamilies();
 // A proportional Gothic of `pixelHeight` pixels for texts that are measured where they are
 // placed (the site drawings, the graph window's captions): "ＭＳ Ｐゴシック", else the IPA or
 // Noto proportional face. At a few pixels a fixed-pitch face's narrow "B" reads as "8".

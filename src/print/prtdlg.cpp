@@ -6,7 +6,6 @@
 #include "events.h"
 #include "messages.h"
 #include "reftables.h"
-#include "safewrite.h"
 #include "settings.h"
 #include "tableprint.h"
 
@@ -32,8 +31,6 @@ namespace {
 
 // Room for the printer name beside its caption; longer names are shortened in the middle.
 constexpr int kPrinterNameWidth = 250;
-// A PDF file gets the resolution of the program's own PDF printouts, so its pen widths match.
-constexpr int kPdfResolution = 600;
 
 QString NoPrinterInstalledText()
 {
@@ -362,12 +359,10 @@ bool TPrintDlgForm::PrintChosen()
         printer.setDocName(PrintDocumentTitle());
         try {
             if (toPdf) {
-                // A PDF file is written as every file is: whole, or the old one kept.
-                WriteFileAtomically(printer.outputFileName(), [&](QIODevice &device) {
-                    QPdfWriter pdf(&device);
+                // A PDF file is written as every file is, whole or the old one kept, at the
+                // program's own PDF resolution so its pen widths match; on the paper chosen.
+                WritePdfFile(printer.outputFileName(), [&](QPdfWriter &pdf) {
                     pdf.setPageLayout(printer.pageLayout());
-                    pdf.setResolution(kPdfResolution);
-                    pdf.setCreator(QStringLiteral("Tessmark"));
                     result = PrintSelected(pdf, selection, input, {});
                 });
             } else {

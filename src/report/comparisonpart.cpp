@@ -123,9 +123,7 @@ public:
         text.Space(3);
         for (const QString &note : comparisonNotes(m_context.Data))
             text.Paragraph(note, 8.5);
-        const QString title = QStringLiteral("測点の比較");
-        layout.AddEntry(title);
-        AddTextPages(layout, title, text.Take());
+        AddTextPart(layout, QStringLiteral("測点の比較"), text);
     }
 
 private:

@@ -52,13 +52,11 @@ public:
         const QList<TSiteSectionRange> pages =
             SiteSectionPages(m_context.Data, layout.Frame().Body.width(), style.TextHeight);
         for (qsizetype page = 0; page < pages.size(); ++page) {
-            QString pageTitle = title;
-            if (pages.size() > 1)
-                pageTitle += QStringLiteral("（%1/%2）").arg(page + 1).arg(pages.size());
             const TSiteSectionRange range = pages.at(page);
-            layout.AddPage(pageTitle, [this, style, range](QPainter &painter, const QRect &body) {
-                DrawSiteSection(painter, body, m_context.Data, style, range);
-            });
+            layout.AddPage(PageTitle(title, page, pages.size()),
+                           [this, style, range](QPainter &painter, const QRect &body) {
+                               DrawSiteSection(painter, body, m_context.Data, style, range);
+                           });
         }
     }
 

@@ -61,9 +61,7 @@ public:
         text.Heading(QStringLiteral("計算方法"), 11);
         for (const QString &line : EvaluationFormulaLines(m_input.BaseDepth))
             text.Paragraph(line);
-        const QString title = QStringLiteral("測点一覧");
-        layout.AddEntry(title);
-        AddTextPages(layout, title, text.Take());
+        AddTextPart(layout, QStringLiteral("測点一覧"), text);
     }
 
 private:
@@ -107,7 +105,7 @@ private:
                    int perPage, int range) const
     {
         const int line = body.width() / 40;
-        painter.setFont(ReportPixelFont(line * 2 / 3));
+        painter.setFont(ProportionalGothicFont(line * 2 / 3));
         SetPen(painter, 1, Qt::SolidLine);
         painter.drawText(QRect(body.left(), body.top(), body.width(), line),
                          int(Qt::AlignLeft | Qt::AlignVCenter), baseLine(m_input.BaseDepth));
@@ -153,10 +151,10 @@ PlotRect DrawEvaluationGraph(QPainter &canvas, const QRect &area, const TEvaluat
     // The point's name and qa sit in the plot's upper margin, above the value axis.
     const PlotRect layout = paint.PlotLayoutOf(area);
     canvas.save();
-    canvas.setFont(ReportPixelFont(nameHeight));
+    canvas.setFont(ProportionalGothicFont(nameHeight));
     SetPen(canvas, 1, Qt::SolidLine);
     boxText(canvas, QRect(layout.Left, area.top(), layout.Width(), nameHeight * 3 / 2), point.Name);
-    canvas.setFont(ReportPixelFont(nameHeight * 3 / 4));
+    canvas.setFont(ProportionalGothicFont(nameHeight * 3 / 4));
     const QString figure =
         point.Result.Covered ? QStringLiteral("qa %1 kN/m²").arg(TenthsText(point.Result.QaTenths))
                              : QStringLiteral("qa －");

@@ -139,9 +139,7 @@ public:
                                       "地盤補強の要否と基礎の設計は技術者が判断する。"),
                        9);
 
-        const QString title = QStringLiteral("考察");
-        layout.AddEntry(title);
-        AddTextPages(layout, title, text.Take());
+        AddTextPart(layout, QStringLiteral("考察"), text);
     }
 
 private:

@@ -132,9 +132,7 @@ public:
         text.Paragraph(QStringLiteral(
             "測点の位置と地盤高は入力した値、なければ試験の GPS 記録による（測点の比較の注記を"
             "参照）。"));
-        const QString title = QStringLiteral("調査概要");
-        layout.AddEntry(title);
-        AddTextPages(layout, title, text.Take());
+        AddTextPart(layout, QStringLiteral("調査概要"), text);
     }
 
 private:

@@ -108,16 +108,11 @@ int paintNearbyMap(QPainter &painter, const QRect &box, const TNearbyMap &map, i
         const int width = painter.fontMetrics().horizontalAdvance(text);
         const int height = th * 5 / 4;
         const int gap = int(reach) + th / 4;
-        const int x = int(point.x());
-        const int y = int(point.y());
-        const QList<QRect> candidates{{x + gap, y - height / 2, width, height},
-                                      {x - gap - width, y - height / 2, width, height},
-                                      {x - width / 2, y - gap - height, width, height},
-                                      {x - width / 2, y + gap, width, height},
-                                      {x + gap, y - gap - height, width, height},
-                                      {x - gap - width, y - gap - height, width, height},
-                                      {x + gap, y + gap, width, height},
-                                      {x - gap - width, y + gap, width, height}};
+        QList<QRect> candidates;
+        for (const TAround place :
+             {TAround::Right, TAround::Left, TAround::Top, TAround::Bottom, TAround::TopRight,
+              TAround::TopLeft, TAround::BottomRight, TAround::BottomLeft})
+            candidates.append(BoxAround(place, point, gap, QSize(width, height)));
         const std::optional<QRect> box = placer.Place(candidates);
         if (!box)
             return false;

@@ -1,5 +1,6 @@
 #include "reportdocument.h"
 
+#include "drawtext.h"
 #include "errors.h"
 
 #include <QFontMetrics>
@@ -16,22 +17,6 @@ constexpr double kBottomMargin = 10;
 constexpr double kBand = 8;
 constexpr double kBandGap = 4;
 constexpr double kFurniturePoints = 8.5;
-
-// `text` in `box`, set smaller (down to two thirds) before it is shortened.
-void fittedText(QPainter &painter, const QRect &box, Qt::Alignment align, const QString &text,
-                double points)
-{
-    QFont font = ReportFont(points);
-    for (double size = points; size >= points * 2 / 3; size -= 0.5) {
-        font = ReportFont(size);
-        if (QFontMetrics(font, painter.device()).horizontalAdvance(text) <= box.width())
-            break;
-    }
-    painter.setFont(font);
-    const QString shown =
-        QFontMetrics(font, painter.device()).elidedText(text, Qt::ElideRight, box.width());
-    painter.drawText(box, int(align | Qt::AlignVCenter), shown);
-}
 
 } // namespace
 
@@ -50,29 +35,36 @@ TReportFrame ReportFrameOf(const QPaintDevice &device)
     return frame;
 }
 
-QStringList ReportFontFamilies()
+QFont ReportFont(double points)
 {
     // Proportional faces first: a report is set as a printed document, not as a table of
     // fixed-pitch figures.
-    return {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-            QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
-            QStringLiteral("IPAGothic")};
-}
-
-QFont ReportFont(double points)
-{
     QFont font;
-    font.setFamilies(ReportFontFamilies());
+    font.setFamilies(ProportionalGothicFamilies());
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     return font;
 }
 
-QFont ReportPixelFont(int pixels)
+void DrawFittedText(QPainter &painter, const QRect &box, Qt::Alignment align, const QString &text,
+                    double points, double smallestRatio, double step)
 {
-    QFont font = ReportFont(10);
-    font.setPixelSize(std::max(1, pixels));
-    return font;
+    double size = points;
+    QFont font = ReportFont(size);
+    while (QFontMetrics(font, painter.device()).horizontalAdvance(text) > box.width() &&
+           size - step >= points * smallestRatio) {
+        size -= step;
+        font = ReportFont(size);
+    }
+    painter.setFont(font);
+    painter.drawText(
+        box, int(align | Qt::AlignVCenter),
+        QFontMetrics(font, painter.device()).elidedText(text, Qt::ElideRight, box.width()));
+}
+
+QString PageTitle(const QString &title, qsizetype page, qsizetype pages)
+{
+    return pages > 1 ? title + QStringLiteral("（%1/%2）").arg(page + 1).arg(pages) : title;
 }
 
 TReportLayout::TReportLayout(QPaintDevice &device, const TReportFrame &frame, bool colour)
@@ -150,8 +142,8 @@ void TReportDocument::PaintPage(QPainter &painter, int index) const
                  QFontMetrics(titleFont, painter.device()).horizontalAdvance(page.Title) + gap);
     const QRect header = Frame.Header.adjusted(0, 0, 0, -Frame.Mm(1));
     painter.drawText(header, int(Qt::AlignRight | Qt::AlignVCenter), page.Title);
-    fittedText(painter, header.adjusted(0, 0, -titleWidth - gap, 0), Qt::AlignLeft,
-               Furniture.Subject, kFurniturePoints);
+    DrawFittedText(painter, header.adjusted(0, 0, -titleWidth - gap, 0), Qt::AlignLeft,
+                   Furniture.Subject, kFurniturePoints, 2.0 / 3, 0.5);
     painter.drawLine(Frame.Header.bottomLeft(), Frame.Header.bottomRight());
 
     // The body may not run into the header or the footer.
@@ -168,10 +160,10 @@ void TReportDocument::PaintPage(QPainter &painter, int index) const
     const int numberWidth =
         QFontMetrics(painter.font(), painter.device()).horizontalAdvance(number) + gap;
     painter.drawText(footer, int(Qt::AlignHCenter | Qt::AlignVCenter), number);
-    fittedText(
+    DrawFittedText(
         painter,
         QRect(footer.left(), footer.top(), footer.width() / 2 - numberWidth / 2, footer.height()),
-        Qt::AlignLeft, Furniture.Company, kFurniturePoints);
+        Qt::AlignLeft, Furniture.Company, kFurniturePoints, 2.0 / 3, 0.5);
     painter.restore();
 }
 

@@ -30,11 +30,17 @@ struct TReportFrame
 // The frame of an A4 page as `device` measures it.
 TReportFrame ReportFrameOf(const QPaintDevice &device);
 
-// The reports' text face: a proportional Gothic at `points`.
+// The reports' text face: a proportional Gothic at `points`. Drawings that scale their texts
+// with themselves take the same face in pixels, ProportionalGothicFont.
 QFont ReportFont(double points);
-// The same face `pixels` high, for drawings that scale their texts with themselves.
-QFont ReportPixelFont(int pixels);
-QStringList ReportFontFamilies();
+
+// `text` on one line in `box` at `points`, set smaller by `step` (down to `smallestRatio` of
+// `points`) before it is shortened with an ellipsis.
+void DrawFittedText(QPainter &painter, const QRect &box, Qt::Alignment align, const QString &text,
+                    double points, double smallestRatio, double step);
+
+// The title of page `page` (from 0) of a part's `pages`, numbered when there are several.
+QString PageTitle(const QString &title, qsizetype page, qsizetype pages);
 
 // Paints a page's body; `body` is the frame's body rectangle.
 using TPagePainter = std::function<void(QPainter &painter, const QRect &body)>;

@@ -1,5 +1,6 @@
 #include "reporttext.h"
 
+#include "drawtext.h"
 #include "reportdocument.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -29,7 +30,7 @@ void shade(QTextTableCell cell)
 QTextCharFormat charFormat(double points, bool bold = false)
 {
     QTextCharFormat format;
-    format.setFontFamilies(ReportFontFamilies());
+    format.setFontFamilies(ProportionalGothicFamilies());
     format.setFontPointSize(points);
     format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
     return format;
@@ -217,6 +218,12 @@ int AddTextPages(TReportLayout &layout, const QString &title,
             PaintTextPage(painter, *document, body, page);
         });
     return pages;
+}
+
+void AddTextPart(TReportLayout &layout, const QString &title, TReportText &text)
+{
+    layout.AddEntry(title);
+    AddTextPages(layout, title, text.Take());
 }
 
 void PaintTextPage(QPainter &painter, const QTextDocument &document, const QRect &box, int page)

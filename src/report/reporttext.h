@@ -76,6 +76,8 @@ private:
 // Adds the pages of `document` to the layout under `title`; answers how many.
 int AddTextPages(TReportLayout &layout, const QString &title,
                  const std::shared_ptr<QTextDocument> &document);
+// A part that is one text: its contents line and its pages under `title`.
+void AddTextPart(TReportLayout &layout, const QString &title, TReportText &text);
 // Paints page `page` (from 0) of a paginated document with its top left at `box`'s.
 void PaintTextPage(QPainter &painter, const QTextDocument &document, const QRect &box, int page);
 // The height of a document laid out without pages (device pixels).

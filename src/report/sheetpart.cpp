@@ -87,20 +87,11 @@ bool isSelfSinking(const Tvt_data &row)
     return row.Na == kSelfSinking;
 }
 
-// `text` in `box` at `points`, set smaller (down to 70 %) before it is shortened.
+// `text` in a cell at `points`, set smaller (down to 70 %) before it is shortened.
 void cellText(QPainter &painter, const QRect &box, const QString &text, Qt::Alignment align,
               double points)
 {
-    QFont font = ReportFont(points);
-    for (double size = points; size >= points * 0.7; size -= 0.25) {
-        font = ReportFont(size);
-        if (QFontMetrics(font, painter.device()).horizontalAdvance(text) <= box.width())
-            break;
-    }
-    painter.setFont(font);
-    painter.drawText(
-        box, int(align | Qt::AlignVCenter),
-        QFontMetrics(font, painter.device()).elidedText(text, Qt::ElideRight, box.width()));
+    DrawFittedText(painter, box, align, text, points, 0.7, 0.25);
 }
 
 // Lines of a heading, each fitted into its share of `box`.
@@ -111,6 +102,26 @@ void headingText(QPainter &painter, const QRect &box, const QString &heading)
     for (qsizetype l = 0; l < lines.size(); ++l)
         cellText(painter, QRect(box.left(), box.top() + int(l) * each, box.width(), each),
                  lines.at(l), Qt::AlignHCenter, kSmallPoints);
+}
+
+// The sheet's colours, the same on the graphs and in the legend; greys and black when printing
+// in black.
+struct TSheetColours
+{
+    QColor Sinking; // a self-sinking row's load
+    QColor Turning; // a turning row's load
+    QColor Nsw;
+    QColor Marks; // the base and B + 2 m
+    QColor Water;
+};
+
+TSheetColours sheetColours(bool colour)
+{
+    if (colour)
+        return {QColor(220, 40, 40), QColor(250, 195, 120), QColor(70, 120, 210), QColor(210, 0, 0),
+                QColor(0, 90, 200)};
+    return {QColor(40, 40, 40), QColor(205, 205, 205), QColor(120, 120, 120), QColor(Qt::black),
+            QColor(Qt::black)};
 }
 
 // A soil kind's place in the column: its pattern, which any printer keeps, over a pale tint of
@@ -188,10 +199,7 @@ public:
             layout.AddEntry(label, 1);
             const qsizetype pages = sheet->Pages.size();
             for (qsizetype page = 0; page < pages; ++page) {
-                QString pageTitle = title + QStringLiteral("　") + label;
-                if (pages > 1)
-                    pageTitle += QStringLiteral("（%1/%2）").arg(page + 1).arg(pages);
-                layout.AddPage(pageTitle,
+                layout.AddPage(PageTitle(title + QStringLiteral("　") + label, page, pages),
                                [this, sheet, page, nswScale, colour = layout.Colour(),
                                 frame = layout.Frame()](QPainter &painter, const QRect &) {
                                    paintPage(painter, *sheet, page, nswScale, colour, frame);
@@ -348,9 +356,7 @@ private:
         }
 
         // The rows: their texts in the table, their bars and soils beside it.
-        const QColor sinking = colour ? QColor(220, 40, 40) : QColor(40, 40, 40);
-        const QColor turning = colour ? QColor(250, 195, 120) : QColor(205, 205, 205);
-        const QColor nswColour = colour ? QColor(70, 120, 210) : QColor(120, 120, 120);
+        const TSheetColours colours = sheetColours(colour);
         struct TSoilRun
         {
             int Top;
@@ -385,16 +391,14 @@ private:
                 continue;
             const double load = std::clamp(StrToIntDef(row.Wsw, 0), 0, 100) / 100.0;
             painter.fillRect(QRect(g.WswBars.left(), y0, int(g.WswBars.width() * load), y1 - y0),
-                             isSelfSinking(row) ? sinking : turning);
+                             isSelfSinking(row) ? colours.Sinking : colours.Turning);
             double nsw = 0;
             if (!isSelfSinking(row) && TryStrToFloat(row.Nsw, nsw) && nsw > 0)
                 painter.fillRect(QRect(g.NswBars.left(), y0,
                                        int(g.NswBars.width() * std::min(1.0, nsw / nswScale)),
                                        y1 - y0),
-                                 nswColour);
-            QString soil = row.Doshitu;
-            if (soil.endsWith(u'*'))
-                soil.chop(1);
+                                 colours.Nsw);
+            const QString soil = SoilWithoutMark(row.Doshitu);
             if (!soils.isEmpty() && soils.last().Soil == soil && soils.last().Bottom == y0)
                 soils.last().Bottom = y1;
             else
@@ -431,7 +435,7 @@ private:
     {
         const TSiteData &data = m_context.Data;
         const int base = data.Site.BaseDepth;
-        const QColor accent = colour ? QColor(210, 0, 0) : QColor(Qt::black);
+        const QColor accent = sheetColours(colour).Marks;
         painter.setFont(ReportFont(kSmallPoints));
         const QFontMetrics metrics(painter.font(), painter.device());
         // The base and B + 2 m across the graphs, named at the right of the Nsw bars.
@@ -454,7 +458,7 @@ private:
         const int waterCm = qRound(water.Depth * 100);
         if (water.Kind == TWaterLevelKind::Measured && waterCm >= from && waterCm <= to) {
             const int y = yOf(waterCm);
-            const QColor blue = colour ? QColor(0, 90, 200) : QColor(Qt::black);
+            const QColor blue = sheetColours(colour).Water;
             painter.setPen(QPen(blue, std::max(1, frame.Mm(0.3)), Qt::DashDotLine));
             painter.drawLine(g.WswBars.left(), y, g.Soil.right(), y);
             const int mark = frame.Mm(1.6);
@@ -521,9 +525,7 @@ private:
         QStringList soils;
         const Tkannyu &log = m_context.Data.Tests.at(sheet.Point).Test->NormalLog;
         for (int r = 1; r <= log.Count && r < log.rowArrayLength(); ++r) {
-            QString soil = log.row(r).Doshitu;
-            if (soil.endsWith(u'*'))
-                soil.chop(1);
+            const QString soil = SoilWithoutMark(log.row(r).Doshitu);
             if (!soil.isEmpty() && !soils.contains(soil))
                 soils.append(soil);
         }
@@ -531,19 +533,17 @@ private:
             item(soil, [&](const QRect &r) {
                 paintSoil(painter, r, SoilGroupOf(soil, m_context.Tables), colour);
             });
-        const QColor sinking = colour ? QColor(220, 40, 40) : QColor(40, 40, 40);
-        const QColor turning = colour ? QColor(250, 195, 120) : QColor(205, 205, 205);
-        item(QStringLiteral("自沈（荷重）"), [&](const QRect &r) { painter.fillRect(r, sinking); });
+        const TSheetColours colours = sheetColours(colour);
+        item(QStringLiteral("自沈（荷重）"),
+             [&](const QRect &r) { painter.fillRect(r, colours.Sinking); });
         item(QStringLiteral("回転貫入（荷重 1.00 kN）"),
-             [&](const QRect &r) { painter.fillRect(r, turning); });
+             [&](const QRect &r) { painter.fillRect(r, colours.Turning); });
         item(QStringLiteral("基礎底面 B と B+2 m"), [&](const QRect &r) {
-            painter.setPen(QPen(colour ? QColor(210, 0, 0) : QColor(Qt::black),
-                                std::max(1, frame.Mm(0.3)), Qt::DashLine));
+            painter.setPen(QPen(colours.Marks, std::max(1, frame.Mm(0.3)), Qt::DashLine));
             painter.drawLine(r.left(), r.center().y(), r.right(), r.center().y());
         });
         item(QStringLiteral("孔内水位 ▽"), [&](const QRect &r) {
-            painter.setPen(QPen(colour ? QColor(0, 90, 200) : QColor(Qt::black),
-                                std::max(1, frame.Mm(0.3)), Qt::DashDotLine));
+            painter.setPen(QPen(colours.Water, std::max(1, frame.Mm(0.3)), Qt::DashDotLine));
             painter.drawLine(r.left(), r.center().y(), r.right(), r.center().y());
         });
     }

@@ -113,6 +113,44 @@ void DrawNorthArrow(QPainter &canvas, const QPoint &tip, int height, const TSite
     canvas.restore();
 }
 
+QRect BoxAround(TAround place, const QPointF &at, int away, const QSize &size)
+{
+    const int x = int(at.x());
+    const int y = int(at.y());
+    const int w = size.width();
+    const int h = size.height();
+    const auto box = [&](int left, int top) {
+        return QRect(QPoint(left, top), size);
+    };
+    switch (place) {
+    case TAround::RightUp:
+        return box(x + away, y - h);
+    case TAround::RightDown:
+        return box(x + away, y);
+    case TAround::LeftUp:
+        return box(x - away - w, y - h);
+    case TAround::LeftDown:
+        return box(x - away - w, y);
+    case TAround::Top:
+        return box(x - w / 2, y - away - h);
+    case TAround::Bottom:
+        return box(x - w / 2, y + away);
+    case TAround::Right:
+        return box(x + away, y - h / 2);
+    case TAround::Left:
+        return box(x - away - w, y - h / 2);
+    case TAround::TopRight:
+        return box(x + away, y - away - h);
+    case TAround::TopLeft:
+        return box(x - away - w, y - away - h);
+    case TAround::BottomRight:
+        return box(x + away, y + away);
+    case TAround::BottomLeft:
+        break;
+    }
+    return box(x - away - w, y + away);
+}
+
 void TLabelPlacer::Avoid(const QPolygonF &outline, int clearance)
 {
     m_outline.addPolygon(outline);

@@ -62,6 +62,26 @@ struct TLabelCandidate
     std::optional<QLineF> Leader;
 };
 
+// Where a text may stand around a mark.
+enum class TAround {
+    RightUp,
+    RightDown,
+    LeftUp,
+    LeftDown,
+    Top,
+    Bottom,
+    Right,
+    Left,
+    TopRight,
+    TopLeft,
+    BottomRight,
+    BottomLeft
+};
+
+// The box of `size` in `place` around the mark at `at` (taken to its pixel), `away` pixels from
+// it: a candidate place of the mark's label.
+QRect BoxAround(TAround place, const QPointF &at, int away, const QSize &size);
+
 // Places boxes one by one where they overlap no box placed before and cross no line kept clear,
 // their leaders crossing no box: each is tried at its candidate places in order, the first free
 // one taken. A label with no free place is left for the caller to drop, thin or number: a

@@ -129,67 +129,15 @@ QRect markBox(const QPointF &at, int radius)
                  QSize(2 * radius + 1, 2 * radius + 1));
 }
 
-// Where a text may stand around a mark.
-enum class TAround {
-    RightUp,
-    RightDown,
-    LeftUp,
-    LeftDown,
-    Top,
-    Bottom,
-    Right,
-    Left,
-    TopRight,
-    TopLeft,
-    BottomRight,
-    BottomLeft
-};
-
-// The top left corner of a box of `size` in `place` around (x, y), `away` from it.
-QPoint topLeftOf(TAround place, int x, int y, int away, const QSize &size)
-{
-    const int w = size.width();
-    const int h = size.height();
-    switch (place) {
-    case TAround::RightUp:
-        return {x + away, y - h};
-    case TAround::RightDown:
-        return {x + away, y};
-    case TAround::LeftUp:
-        return {x - away - w, y - h};
-    case TAround::LeftDown:
-        return {x - away - w, y};
-    case TAround::Top:
-        return {x - w / 2, y - away - h};
-    case TAround::Bottom:
-        return {x - w / 2, y + away};
-    case TAround::Right:
-        return {x + away, y - h / 2};
-    case TAround::Left:
-        return {x - away - w, y - h / 2};
-    case TAround::TopRight:
-        return {x + away, y - away - h};
-    case TAround::TopLeft:
-        return {x - away - w, y - away - h};
-    case TAround::BottomRight:
-        return {x + away, y + away};
-    case TAround::BottomLeft:
-        break;
-    }
-    return {x - away - w, y + away};
-}
-
 // Boxes of `size` around the mark at `at`, on rings `rings` away from it, in the order of
 // `places`; those that stand off are tied to the mark by a leader.
 QList<TLabelCandidate> candidatesAround(const QPointF &at, const QSize &size, const TPlanMetrics &m,
                                         const QList<int> &rings, const QList<TAround> &places)
 {
     QList<TLabelCandidate> candidates;
-    const int x = int(at.x());
-    const int y = int(at.y());
     for (const int away : rings) {
         for (const TAround place : places) {
-            const QRect box(topLeftOf(place, x, y, away, size), size);
+            const QRect box = BoxAround(place, at, away, size);
             candidates.append({box, LeaderTo(at, m.Radius, box, m.Gap + 2)});
         }
     }

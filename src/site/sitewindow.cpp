@@ -241,7 +241,12 @@ void TSiteWindow::createControls()
     menuBar()
         ->addMenu(QStringLiteral("調査(&S)"))
         ->addActions({SurveyPanel->SiteInfoAction, SurveyPanel->PointInfoAction, showPanel});
-    connect(SurveyPanel, &TSiteSurveyPanel::SiteEdited, this, &TSiteWindow::siteChanged);
+    // The particulars change neither the points, the status nor the plan, and the panel shows
+    // its own edits already: only the unsaved mark and the section's water levels follow.
+    connect(SurveyPanel, &TSiteSurveyPanel::SiteEdited, this, [this] {
+        setWindowModified(IsModified());
+        SectionView->update();
+    });
 }
 
 void TSiteWindow::showSite()
