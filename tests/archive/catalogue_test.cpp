@@ -490,13 +490,17 @@ TEST(ArchiveKeeper, ATransferredTestIsKeptEvenUnreadableAndAFailingCatalogueOnly
     EXPECT_TRUE(note.contains(QStringLiteral("9：30.ktd"))) << note.toStdString();
 }
 
+// The archived tests around a site but not its own, nearest first. For the report a catalogue
+// not made yet is an empty archive and is not made by looking; one that cannot be read, or a
+// site without a place, gives the reason instead of failing.
 TEST(NearbyArchivedTests, AreTheArchivedTestsAroundTheSiteButNotItsOwnNearestFirst)
 {
     TestSandbox sandbox;
     TReferenceTables tables;
     ASSERT_TRUE(tables.LoadFrom(sandbox.copyShippedTables()));
-    const TSetting setting;
-    TCatalogue catalogue(ParseCatalogueUrl(sandbox.filePath(QStringLiteral("a.sqlite")), {}));
+    TSetting setting;
+    const QString path = sandbox.filePath(QStringLiteral("a.sqlite"));
+    TCatalogue catalogue(ParseCatalogueUrl(path, {}));
     const QDir samples(samplesDir());
     TSiteData data;
     for (int n = 1; n <= 5; ++n) {
@@ -521,19 +525,15 @@ TEST(NearbyArchivedTests, AreTheArchivedTestsAroundTheSiteButNotItsOwnNearestFir
     EXPECT_EQ(names.last(), QStringLiteral("sample.kgd"));
     EXPECT_EQ(NearbyArchivedTests(catalogue, data, 30).size(), 3);
     EXPECT_TRUE(NearbyArchivedTests(catalogue, TSiteData{}, 200).isEmpty());
-}
 
-// For the report: a catalogue not made yet is an empty archive and is not made by looking; one
-// that cannot be read, or a site without a place, gives the reason instead of failing.
-TEST(NearbyArchivedTests, ForTheReportAreLookedForWithoutMakingOrFailingAnArchive)
-{
-    TestSandbox sandbox;
-    TReferenceTables tables;
-    ASSERT_TRUE(tables.LoadFrom(sandbox.copyShippedTables()));
-    TSetting setting;
-    TSiteData data;
-    const QString sample = QDir(samplesDir()).filePath(QStringLiteral("site/No1.ktd"));
-    data.AddPoint(sample, setting, tables);
+    const QList<TArchiveHit> around = NearbyArchivedTests(catalogue, data, 200);
+    const TNearbyTests found = FindNearbyTests(ParseCatalogueUrl(path, {}), data, 200);
+    EXPECT_EQ(found.Problem, QString());
+    ASSERT_EQ(found.Hits.size(), around.size());
+    for (qsizetype i = 0; i < around.size(); ++i)
+        EXPECT_EQ(found.Hits.at(i).Entry.Id, around.at(i).Entry.Id);
+    EXPECT_TRUE(FindNearbyTests(ParseCatalogueUrl(path, {}), TSiteData{}, 200)
+                    .Problem.contains(QStringLiteral("GPS")));
 
     const QString missing = sandbox.filePath(QStringLiteral("none.sqlite"));
     const TNearbyTests none = FindNearbyTests(ParseCatalogueUrl(missing, {}), data, 200);
@@ -545,21 +545,8 @@ TEST(NearbyArchivedTests, ForTheReportAreLookedForWithoutMakingOrFailingAnArchiv
     EXPECT_TRUE(FindNearbyTests(ParseCatalogueUrl(damaged, {}), data, 200)
                     .Problem.contains(QStringLiteral("damaged.sqlite")));
     EXPECT_EQ(sandbox.readFile("damaged.sqlite"), QByteArray("not a catalogue"));
-
     // The window's keeper says the same when its catalogue cannot be opened.
     TArchiveKeeper keeper(sandbox.path());
     setting.ArchiveDatabase = damaged;
     EXPECT_TRUE(keeper.NearbyTests(data, setting).Problem.contains(QStringLiteral("damaged")));
-
-    const QString path = sandbox.filePath(QStringLiteral("a.sqlite"));
-    {
-        TCatalogue catalogue(ParseCatalogueUrl(path, {}));
-        ArchiveTestFile(catalogue, QDir(samplesDir()).filePath(QStringLiteral("sample.ktd")),
-                        setting, tables);
-    }
-    const TNearbyTests found = FindNearbyTests(ParseCatalogueUrl(path, {}), data, 200);
-    EXPECT_EQ(found.Problem, QString());
-    ASSERT_EQ(found.Hits.size(), 1);
-    EXPECT_TRUE(FindNearbyTests(ParseCatalogueUrl(path, {}), TSiteData{}, 200)
-                    .Problem.contains(QStringLiteral("GPS")));
 }

@@ -160,29 +160,24 @@ TEST(ReferenceTables, BlowCountThatIsNotANumberRaises)
         EXPECT_THROW(t.BlowCountOf(S(text)), EConvertError) << text;
 }
 
+// A missing table, and a pipe in a table's place (which must never keep the start waiting),
+// read as no table: empty tables and the defaults.
 TEST(ReferenceTables, MissingObsTableGivesEmptyTablesAndDefaults)
-{
-    TestSandbox sandbox;
-    TReferenceTables t = obsTables(sandbox, L(kObsLines));
-    t.LoadObsTable(sandbox.filePath(QStringLiteral("absent.tbl")));
-    EXPECT_TRUE(t.ObsTable.isEmpty());
-    EXPECT_TRUE(t.CalcTable.isEmpty());
-    EXPECT_EQ(t.SoilTypes, QStringList{QString()});
-    EXPECT_EQ(t.HammerPattern, S("打撃00回"));
-    EXPECT_EQ(t.HammerPrefix + u'|' + t.HammerSuffix, S("打撃|回"));
-}
-
-// A pipe in a table's place never keeps the start waiting: it reads as a missing table.
-TEST(ReferenceTables, ATableThatIsNoRegularFileReadsAsMissing)
 {
     TestSandbox sandbox;
     const QString fifo = sandbox.filePath(QStringLiteral("fifo.tbl"));
     ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
-    TReferenceTables t = obsTables(sandbox, L(kObsLines));
-    EXPECT_FALSE(t.LoadWeightTable(fifo));
-    t.LoadObsTable(fifo);
-    EXPECT_TRUE(t.ObsTable.isEmpty());
-    EXPECT_EQ(t.HammerPattern, S("打撃00回"));
+    for (const QString &path : {sandbox.filePath(QStringLiteral("absent.tbl")), fifo}) {
+        SCOPED_TRACE(path.toStdString());
+        TReferenceTables t = obsTables(sandbox, L(kObsLines));
+        EXPECT_FALSE(t.LoadWeightTable(path));
+        t.LoadObsTable(path);
+        EXPECT_TRUE(t.ObsTable.isEmpty());
+        EXPECT_TRUE(t.CalcTable.isEmpty());
+        EXPECT_EQ(t.SoilTypes, QStringList{QString()});
+        EXPECT_EQ(t.HammerPattern, S("打撃00回"));
+        EXPECT_EQ(t.HammerPrefix + u'|' + t.HammerSuffix, S("打撃|回"));
+    }
 }
 
 TEST(ReferenceTables, SkippedLoadsStopAtListEnd)

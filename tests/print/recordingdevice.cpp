@@ -118,6 +118,19 @@ QRectF TRecordingDevice::boxOf(const TRecordedText &text) const
                   metrics.horizontalAdvance(text.Text), metrics.height());
 }
 
+QString TRecordingDevice::OverlappingTexts() const
+{
+    QList<QRectF> boxes;
+    for (const TRecordedText &text : Texts)
+        boxes.append(boxOf(text).adjusted(1, 1, -1, -1));
+    QStringList found;
+    for (qsizetype a = 0; a < boxes.size(); ++a)
+        for (qsizetype b = a + 1; b < boxes.size(); ++b)
+            if (boxes.at(a).intersects(boxes.at(b)))
+                found.append(Texts.at(a).Text + QStringLiteral(" / ") + Texts.at(b).Text);
+    return found.join(u' ');
+}
+
 int TRecordingDevice::metric(PaintDeviceMetric metric) const
 {
     switch (metric) {

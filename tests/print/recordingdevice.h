@@ -48,6 +48,9 @@ public:
     QList<TRecordedText> textsNamed(const QString &text) const;
     // The box the text occupies (from the font's metrics on this device).
     QRectF boxOf(const TRecordedText &text) const;
+    // The pairs "A / B" of texts whose boxes overlap by more than a pixel on each side (touching
+    // is not overlapping), joined by blanks; "" when none.
+    QString OverlappingTexts() const;
 
 protected:
     int metric(PaintDeviceMetric metric) const override;

@@ -120,16 +120,7 @@ TEST_F(SurveyReportTest, EveryPartHasItsPagesInOrderAndNothingLeavesTheFrame)
             // On the sheets no text runs into another.
             if (partOf(document.Pages.at(i).Title) != QStringLiteral("データシート"))
                 continue;
-            QList<QRectF> boxes;
-            for (const TRecordedText &text : page->Texts)
-                boxes.append(page->boxOf(text));
-            for (qsizetype a = 0; a < boxes.size(); ++a) {
-                const QRectF inner = boxes.at(a).adjusted(2, 2, -2, -2);
-                for (qsizetype b = a + 1; b < boxes.size(); ++b)
-                    ASSERT_FALSE(inner.intersects(boxes.at(b)))
-                        << i << ": " << page->Texts.at(a).Text.toStdString() << " / "
-                        << page->Texts.at(b).Text.toStdString();
-            }
+            ASSERT_EQ(page->OverlappingTexts().toStdString(), "") << i;
         }
     }
 }
@@ -313,14 +304,9 @@ TEST_F(SurveyReportTest, NearbyTestsStandBeforeTheFindingsOrSayWhyThereAreNone)
                 continue;
             const auto page = RecordPage(document, i);
             ASSERT_EQ(PageProblems(document, i, *page).toStdString(), "");
-            for (qsizetype a = 0; a < page->Texts.size(); ++a) {
-                texts.append(page->Texts.at(a).Text);
-                const QRectF inner = page->boxOf(page->Texts.at(a)).adjusted(2, 2, -2, -2);
-                for (qsizetype b = a + 1; b < page->Texts.size(); ++b)
-                    ASSERT_FALSE(inner.intersects(page->boxOf(page->Texts.at(b))))
-                        << page->Texts.at(a).Text.toStdString() << " / "
-                        << page->Texts.at(b).Text.toStdString();
-            }
+            ASSERT_EQ(page->OverlappingTexts().toStdString(), "");
+            for (const TRecordedText &text : page->Texts)
+                texts.append(text.Text);
         }
         const qsizetype findings = parts.indexOf(QStringLiteral("考察"));
         EXPECT_EQ(parts.at(findings - 1),

@@ -180,13 +180,11 @@ QString clashes(const TRecordingDevice &device)
 {
     const QList<QRectF> boxes = textBoxes(device);
     QStringList found;
+    if (const QString overlapping = device.OverlappingTexts(); !overlapping.isEmpty())
+        found.append(overlapping);
     for (qsizetype i = 0; i < boxes.size(); ++i) {
         if (!QRectF(0, 0, device.width(), device.height()).contains(boxes[i]))
             found.append(device.Texts[i].Text + QStringLiteral(" cut off"));
-        for (qsizetype j = i + 1; j < boxes.size(); ++j) {
-            if (boxes[i].intersects(boxes[j]))
-                found.append(device.Texts[i].Text + u'/' + device.Texts[j].Text);
-        }
         for (const TRecordedRect &shape : device.Rects) {
             const bool filled =
                 shape.Brush.style() != Qt::NoBrush && shape.Brush.color() != QColor(Qt::white);

@@ -52,15 +52,10 @@ QProcess *startFetch(const TestSandbox &box, const QString &port, QObject *paren
     return process;
 }
 
+// The bytes of the files in `folder`, whatever their names, in one order.
 QList<QByteArray> sortedContents(const QString &folder)
 {
-    QList<QByteArray> contents;
-    const QDir dir(folder);
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
-        QFile file(dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        contents.append(file.readAll());
-    }
+    QList<QByteArray> contents = FolderContents(folder).values();
     std::sort(contents.begin(), contents.end());
     return contents;
 }
